@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+class FileOps;
+class Prompter;
+class SystemDoc;
+
+enum class OpenResult { Opened, Aborted, ReadFailed };
+enum class SaveResult { Saved, Cancelled, Failed };
+
+// Opening a .syx file into a freshly constructed document: reads at most 65,520 bytes, parses,
+// checks, offers the repair for a wrong transmit length and asks "Abort?" for any other error.
+// With `ask` off no question is asked and the data opens as parsed. On Aborted and ReadFailed the
+// caller discards the document and reports the failure; `error` receives the reason of a
+// failed read. `checkCode` receives the integrity code found before any repair.
+OpenResult OpenDumpFile(SystemDoc& doc, const std::string& path, FileOps& files, Prompter& prompter, bool ask = true,
+                        int* checkCode = nullptr, std::string* error = nullptr);
+
+// Saving: the integrity prompt, the optional move of the previous file to the trash, then the
+// atomic write. On Saved the document records the path and is no longer modified.
+SaveResult SaveDumpFile(SystemDoc& doc, const std::string& path, FileOps& files, Prompter& prompter,
+                        bool recycleFiles, std::string* error = nullptr);

@@ -1,0 +1,225 @@
+#pragma once
+
+#include "DumpErrors.h"
+#include "RecordSlot.h"
+#include "ZIVBackupDoc.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class Prompter;
+
+// One CC assignment (pedal global CC or patch local CC), decoded.
+struct CCAssignment {
+    int flags = 0; // bits 0-3 channel - 1, bit 4 invert, bit 5 immediate, bit 6 enabled, bit 7 first time
+    int controller = 0;
+    int minimum = 0;
+    int maximum = 0;
+
+    int Channel() const { return (flags & 0x0F) + 1; }
+    bool Inverted() const { return (flags & 0x10) != 0; }
+    bool Enabled() const { return (flags & 0x40) != 0; }
+};
+
+// What the table and XML exports need from the settings.
+struct ExportOptions {
+    bool tabDelimited = false;
+    bool mixedCase = false;
+    int outputDevice = 0; // the "MIDI Output Device" index, written into the XML file
+};
+
+// The system dump document and its model: header, configuration, and the set, bank and patch
+// records, all in their encoded message form. Accessors decode on every read.
+//
+// Created, read and changed on the user-interface thread only; no locks. No operation throws or
+// reads outside a record, whatever the records hold.
+class SystemDoc : public ZIVBackupDoc {
+public:
+    static constexpr int kHeaderSize = 11;
+    static constexpr int kConfigSize = 100;
+    static constexpr int kEmptyDumpSize = 132;
+    static constexpr int kMaxFileBytes = 65520;
+    static constexpr int kSets = 5;
+    static constexpr int kBanks = 99;
+    static constexpr int kPatches = 500;
+    static constexpr int kEmptyBankLength = 74;
+    static constexpr int kEmptyPatchLength = 92;
+
+    // Renumbering modes.
+    enum RenumberMode { RenumberInsert = 0, RenumberDeleteReorder = 1, RenumberDeleteKeep = 2 };
+
+    // Configuration record offsets (relative to the record).
+    enum ConfigOffset {
+        CfgCurrentPatch = 0,
+        CfgCurrentBank = 4,
+        CfgCurrentSet = 6,
+        CfgFilterOff = 8,
+        CfgEditSysexHex = 10,
+        CfgMergeOff = 12,
+        CfgReverseLeds = 14,
+        CfgPowerUpPatch = 16,
+        CfgPowerUpTimeout = 20,
+        CfgMidiFilters = 22,
+        CfgPedal1Max = 54,
+        CfgPedal1Min = 56,
+        CfgPedal1Type = 58,
+        CfgPedal2Max = 60,
+        CfgPedal2Min = 62,
+        CfgPedal2Type = 64,
+        CfgPedal1GlobalCC = 66,
+        CfgPedal2GlobalCC = 74,
+        CfgBankCount = 82,
+        CfgPatchCount = 84,
+        CfgDefaultChannel = 88,
+        CfgReserved = 90,
+    };
+
+    // An empty dump whose device channel is `midiChannel` (1-16), not modified.
+    explicit SystemDoc(int midiChannel = 1);
+    // A document parsed from an image (the scratch document of a download check).
+    SystemDoc(const uint8_t* image, size_t length);
+    ~SystemDoc() override = default;
+
+    // --- life cycle -----------------------------------------------------------------------
+    // Swallows one change when the skip-next-modified flag is set.
+    void SetModifiedFlag(bool modified = true) override;
+    // Forgets the path, makes the empty dump and clears the modified flag.
+    bool OnNewDocument() override;
+    bool GetSkipNextModified() const { return m_skipNextModified; }
+    void SetSkipNextModified(bool skip) { m_skipNextModified = skip; }
+
+    // The "MIDI Channel" setting (1-16) that a new, empty dump carries; out of range gives 1.
+    void SetNewDumpChannel(int midiChannel);
+    int GetNewDumpChannel() const { return m_newDumpChannel; }
+
+    // Where messages go; null restores the silent default. Not owned.
+    void SetPrompter(Prompter* prompter);
+    Prompter& GetPrompter() const;
+
+    // --- format, parse, check, build ------------------------------------------------------
+    void InitEmptyDump();
+    // Replaces the whole model; returns 0, 8, 10, 12 or 15. Never reads outside the image.
+    int ParseDump(const uint8_t* image, size_t length);
+    int ParseDump(const std::vector<uint8_t>& image) { return ParseDump(image.data(), image.size()); }
+    int CheckIntegrity() const;
+    // The load step of opening a file: an empty image leaves the model as constructed with dump
+    // size 0; otherwise parse and check, then (with `ask`) offer the repair for code 9 or ask
+    // "Abort?" for any other code. False when the user chose to abort. `checkCode` receives the
+    // code found before any repair.
+    bool LoadImage(const uint8_t* image, size_t length, bool ask, int* checkCode = nullptr);
+    // Exactly dump-size bytes (none for a negative size). When the records disagree with the
+    // dump size they are cut off or the rest is left zero; nothing is written outside.
+    std::vector<uint8_t> BuildImage() const;
+
+    // --- read accessors -------------------------------------------------------------------
+    RecordSlot GetSet(int n) const;
+    RecordSlot GetBank(int n) const;
+    RecordSlot GetPatch(int n) const;
+    // Read-only access without a copy; null when n is outside 0-5, 0-99, 0-500.
+    const RecordSlot* PeekSet(int n) const;
+    const RecordSlot* PeekBank(int n) const;
+    const RecordSlot* PeekPatch(int n) const;
+    bool HasBank(int n) const;
+    bool HasPatch(int n) const;
+
+    const uint8_t* Header() const { return m_header.data(); }
+    const uint8_t* Config() const { return m_config.data(); }
+
+    int GetCurrentPatch() const { return ConfigWordQuad(CfgCurrentPatch); }
+    int GetCurrentBank() const { return ConfigBytePair(CfgCurrentBank); }
+    int GetCurrentSet() const { return ConfigBytePair(CfgCurrentSet); }
+    int GetFilterOff() const { return ConfigBytePair(CfgFilterOff); }
+    int GetEditSysexHex() const { return ConfigBytePair(CfgEditSysexHex); }
+    int GetMergeOff() const { return ConfigBytePair(CfgMergeOff); }
+    int GetReverseLeds() const { return ConfigBytePair(CfgReverseLeds); }
+    int GetPowerUpPatch() const { return ConfigWordQuad(CfgPowerUpPatch); }
+    int GetPowerUpTimeout() const { return ConfigBytePair(CfgPowerUpTimeout); }
+    int GetDefaultChannel() const { return ConfigBytePair(CfgDefaultChannel); }
+    int GetBankCount() const { return ConfigBytePair(CfgBankCount); }
+    int GetPatchCount() const { return ConfigWordQuad(CfgPatchCount); }
+    int GetPedalCalMax(int pedal) const;
+    int GetPedalCalMin(int pedal) const;
+    int GetPedalCalType(int pedal) const;
+    CCAssignment GetGlobalCC(int pedal) const;
+    // The 16 MIDI filter bytes, decoded from their byte pairs (values may exceed 255 if malformed).
+    std::array<int, 16> GetMidiFilters() const;
+    // Header byte 4, 0-15 for MIDI channels 1-16.
+    int GetDeviceChannel() const { return m_header[4]; }
+    int GetTransmitLength() const;
+
+    void SetCurrentPatch(int v) { SetConfigWordQuad(CfgCurrentPatch, v); }
+    void SetCurrentBank(int v) { SetConfigBytePair(CfgCurrentBank, v); }
+    void SetCurrentSet(int v) { SetConfigBytePair(CfgCurrentSet, v); }
+    void SetFilterOff(int v) { SetConfigBytePair(CfgFilterOff, v); }
+    void SetEditSysexHex(int v) { SetConfigBytePair(CfgEditSysexHex, v); }
+    void SetMergeOff(int v) { SetConfigBytePair(CfgMergeOff, v); }
+    void SetReverseLeds(int v) { SetConfigBytePair(CfgReverseLeds, v); }
+    void SetPowerUpPatch(int v) { SetConfigWordQuad(CfgPowerUpPatch, v); }
+    void SetPowerUpTimeout(int v) { SetConfigBytePair(CfgPowerUpTimeout, v); }
+    void SetDefaultChannel(int v) { SetConfigBytePair(CfgDefaultChannel, v); }
+    void SetBankCount(int v) { SetConfigBytePair(CfgBankCount, v); }
+    void SetPatchCount(int v) { SetConfigWordQuad(CfgPatchCount, v); }
+    void SetPedalCalMax(int pedal, int v);
+    void SetPedalCalMin(int pedal, int v);
+    void SetPedalCalType(int pedal, int v);
+    void SetGlobalCC(int pedal, const CCAssignment& cc);
+    void SetMidiFilters(const std::array<int, 16>& filters);
+    void SetDeviceChannel(int v) { m_header[4] = static_cast<uint8_t>(v); }
+    void SetTransmitLength(int v);
+
+    // --- editing (each marks the document modified and notifies the views) ---------------
+    bool InsertBank(int number, bool shift);
+    bool InsertPatch(int number, bool shift);
+    void DeleteBank(int number, bool reorder);
+    void DeletePatch(int number, bool reorder);
+    int ReplaceBank(int number, const RecordSlot& record);
+    int ReplacePatch(int number, const RecordSlot& record);
+    int ReplaceSet(int number, const RecordSlot& record);
+    void RenumberPatchRefs(int number, int mode);
+    void RenumberBankRefs(int number, int mode);
+    // One line "%d %s\r\n" per bank whose active list holds the patch; count receives the lines.
+    std::string BanksUsingPatch(int patch, int* count = nullptr) const;
+    // Writes a name field of `size` bytes; true when the text needed no change and no warning.
+    bool EncodeName(uint8_t* dest, const std::string& text, int size, bool showMessages) const;
+
+    // --- repair ---------------------------------------------------------------------------
+    bool FixTransmitLength();
+
+    // --- exports --------------------------------------------------------------------------
+    // Path without its last "." and what follows, or the title when there is none.
+    std::string ExportBaseName() const;
+    std::string PatchTableText(const ExportOptions& options) const;
+    std::string BankTableText(const ExportOptions& options, bool layout) const;
+    std::string XmlText(const ExportOptions& options) const;
+    // Each writes its file beside the document and returns the path written; on a failure to
+    // create the file it says "Failed to create file." and returns empty text.
+    std::string ExportPatchTable(const ExportOptions& options) const;
+    std::string ExportBankTable(const ExportOptions& options) const;
+    std::string ExportBankLayout(const ExportOptions& options) const;
+    std::string ExportXml(const ExportOptions& options) const;
+
+private:
+    int ConfigBytePair(int offset) const;
+    int ConfigWordQuad(int offset) const;
+    void SetConfigBytePair(int offset, int value);
+    void SetConfigWordQuad(int offset, int value);
+    void AddToTransmitLength(int delta);
+    void ClearDanglingCurrentBank();
+    void ClearDanglingCurrentPatch();
+    std::string WriteExport(const std::string& suffix, const std::string& text) const;
+
+    std::array<uint8_t, kHeaderSize> m_header{};
+    std::array<uint8_t, kConfigSize> m_config{};
+    std::array<RecordSlot, kSets + 1> m_sets;
+    std::array<RecordSlot, kBanks + 1> m_banks;
+    std::array<RecordSlot, kPatches + 1> m_patches;
+    bool m_skipNextModified = false;
+    int m_newDumpChannel = 1;
+    Prompter* m_prompter = nullptr;
+};
+
+// Names rewritten with a capital after every non-letter: "NEW BANK 01" -> "New Bank 01".
+void MixedCase(std::string& text);

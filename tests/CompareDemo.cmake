@@ -1,0 +1,8 @@
+execute_process(COMMAND ${GENERATOR} ${OUT} RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "make-demo-dump failed")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUT} ${EXPECTED} RESULT_VARIABLE differ)
+if(NOT differ EQUAL 0)
+    message(FATAL_ERROR "resources/demo.syx differs from what make-demo-dump writes; regenerate it")
+endif()

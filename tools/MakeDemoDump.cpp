@@ -1,0 +1,73 @@
+// Writes the demo dump that ships with Tolvane: a small, plausible rig of banks, patches and
+// sets, so that a first start shows something to look at. Run: make-demo-dump OUT
+#include "DumpBuilder.h"
+
+#include <cstdio>
+
+using namespace testdump;
+
+namespace {
+Patch MakeDemoPatch(int number, const char* name, Bytes a, Bytes b = {}, int mode = 0x02) {
+    Patch p;
+    p.number = number;
+    p.name = name;
+    p.mode = mode;
+    p.a = std::move(a);
+    p.b = std::move(b);
+    return p;
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make-demo-dump OUT\n");
+        return 2;
+    }
+    Dump d;
+    d.config[5] = 1;  // current bank 1
+    d.config[3] = 1;  // current patch 1
+    d.config[7] = 1;  // current set 1
+    d.config[89] = 1; // default channel 1
+
+    const Patch patches[] = {
+        MakeDemoPatch(1, "CLEAN", {0xC0, 0x00, 0xB0, 0x07, 0x64}),
+        MakeDemoPatch(2, "CRUNCH", {0xC0, 0x01, 0xB0, 0x07, 0x6E}),
+        MakeDemoPatch(3, "LEAD", {0xC0, 0x02, 0xB0, 0x07, 0x7F}, {0xB1, 0x5B, 0x28}),
+        MakeDemoPatch(4, "AMBIENT VERB", {0xC1, 0x10, 0xB1, 0x5B, 0x7F, 0xB1, 0x5D, 0x40}),
+        MakeDemoPatch(5, "DELAY 1/8", {0xC1, 0x11}, {0xF0, 0x7D, 0x01, 0x02, 0x03, 0xF7}),
+        MakeDemoPatch(6, "WAH ON", {0xB0, 0x0B, 0x7F}, {}, 0x08 | 0x40),
+        MakeDemoPatch(7, "TUNER", {0xB0, 0x44, 0x7F}, {}, 0x05),
+        MakeDemoPatch(8, "SOLO BOOST", {0xC0, 0x03, 0xB0, 0x07, 0x7F}),
+        MakeDemoPatch(9, "RHYTHM", {0xC0, 0x04}),
+        MakeDemoPatch(10, "CLEAN CHORUS", {0xC0, 0x05, 0xB1, 0x5D, 0x50}),
+        MakeDemoPatch(12, "ACOUSTIC SIM", {0xC2, 0x00}),
+    };
+    for (const Patch& p : patches)
+        d.patches.push_back(MakePatch(p));
+
+    Bank live;
+    live.number = 1;
+    live.name = "LIVE SET";
+    live.slots = {1, 2, 3, 4, 5, 6, 7, 8, 9};
+    Bank studio;
+    studio.number = 2;
+    studio.name = "STUDIO";
+    studio.slots = {10, 12, 4, 5, 0, 0, 0, 0, 7};
+    Bank song;
+    song.number = 3;
+    song.name = "SONG INTRO";
+    song.seqMode = 1;
+    song.steps = {1, 10, 3, 1};
+    d.banks = {MakeBank(live), MakeBank(studio), MakeBank(song)};
+
+    d.sets[0] = {1, 2};
+    d.sets[1] = {3, 1};
+
+    const Bytes image = d.Build();
+    std::FILE* f = std::fopen(argv[1], "wb");
+    if (!f || std::fwrite(image.data(), 1, image.size(), f) != image.size() || std::fclose(f) != 0) {
+        std::fprintf(stderr, "make-demo-dump: cannot write %s\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}
