@@ -14,6 +14,16 @@ public:
     virtual void Exclaim(const std::string& text) = 0;
     // An empty caption means the application's own title.
     virtual bool AskYesNo(const std::string& text, const std::string& caption, Icon icon) = 0;
+    // A message box with its own caption; by default the caption is dropped.
+    virtual void Message(const std::string& text, const std::string& caption, Icon icon) {
+        (void)caption;
+        if (icon == Icon::Stop)
+            Stop(text);
+        else if (icon == Icon::Exclamation)
+            Exclaim(text);
+        else
+            Info(text);
+    }
 };
 
 // Says nothing and answers No: for scratch documents and checks that must stay quiet.

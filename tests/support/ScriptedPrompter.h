@@ -9,8 +9,8 @@
 // Records every message and answers questions from a script (No once the script runs out).
 class ScriptedPrompter : public Prompter {
 public:
-    struct Message {
-        std::string kind; // "info", "stop", "exclaim", "ask"
+    struct Entry {
+        std::string kind; // "info", "stop", "exclaim", "ask", "message"
         std::string text;
         std::string caption;
         Icon icon = Icon::None;
@@ -30,11 +30,15 @@ public:
         return answer;
     }
 
-    const std::vector<Message>& Messages() const { return m_messages; }
+    void Message(const std::string& text, const std::string& caption, Icon icon) override {
+        m_messages.push_back({"message", text, caption, icon});
+    }
+
+    const std::vector<Entry>& Messages() const { return m_messages; }
     void Answer(bool yes) { m_answers.push_back(yes); }
     void Clear() { m_messages.clear(); }
 
 private:
     std::deque<bool> m_answers;
-    std::vector<Message> m_messages;
+    std::vector<Entry> m_messages;
 };
