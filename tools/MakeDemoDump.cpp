@@ -1,5 +1,7 @@
 // Writes the demo dump that ships with Tolvane: a small, plausible rig of banks, patches and
 // sets, so that a first start shows something to look at. Run: make-demo-dump OUT
+// With --largest it writes instead the largest dump the editor reads (65,520 bytes), which the
+// transfer tests send through real MIDI ports.
 #include "DumpBuilder.h"
 
 #include <cstdio>
@@ -18,9 +20,22 @@ Patch MakeDemoPatch(int number, const char* name, Bytes a, Bytes b = {}, int mod
 }
 } // namespace
 
+namespace {
+int WriteFile(const char* path, const Bytes& image) {
+    std::FILE* f = std::fopen(path, "wb");
+    if (!f || std::fwrite(image.data(), 1, image.size(), f) != image.size() || std::fclose(f) != 0) {
+        std::fprintf(stderr, "make-demo-dump: cannot write %s\n", path);
+        return 1;
+    }
+    return 0;
+}
+} // namespace
+
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--largest")
+        return WriteFile(argv[2], LargestDump());
     if (argc != 2) {
-        std::fprintf(stderr, "usage: make-demo-dump OUT\n");
+        std::fprintf(stderr, "usage: make-demo-dump [--largest] OUT\n");
         return 2;
     }
     Dump d;
@@ -63,11 +78,5 @@ int main(int argc, char** argv) {
     d.sets[0] = {1, 2};
     d.sets[1] = {3, 1};
 
-    const Bytes image = d.Build();
-    std::FILE* f = std::fopen(argv[1], "wb");
-    if (!f || std::fwrite(image.data(), 1, image.size(), f) != image.size() || std::fclose(f) != 0) {
-        std::fprintf(stderr, "make-demo-dump: cannot write %s\n", argv[1]);
-        return 1;
-    }
-    return 0;
+    return WriteFile(argv[1], d.Build());
 }

@@ -20,11 +20,7 @@
 #include <set>
 #include <sstream>
 
-struct TolvaneCli::Args {
-    std::vector<std::string> words;            // positional words after the sub-command
-    std::map<std::string, std::string> values; // --name VALUE
-    std::set<std::string> flags;               // --name
-};
+#include "TolvaneCliArgs.h"
 
 namespace {
 const char* const kUsage =
@@ -37,7 +33,14 @@ const char* const kUsage =
     "                                        write an export beside FILE and print its path\n"
     "  repair FILE [-o OUT]                  fix a wrong transmit length\n"
     "  hex FILE [--no-ascii] [--no-offset]   the hex listing of a dump\n"
-    "  describe [--no-comments] TEXT         describe MIDI bytes given as hex text\n";
+    "  describe [--no-comments] TEXT         describe MIDI bytes given as hex text\n"
+    "  ports                                 list MIDI input and output ports with their indices\n"
+    "  receive --in N [--force] OUT          download a dump from input port N\n"
+    "  send FILE --out N [--buffer-size B] [--delay MS]\n"
+    "                                        upload a dump to output port N\n"
+    "  test-send --out N TEXT                send MIDI bytes given as hex text to output port N\n"
+    "  simulate [--dump FILE] [--baud N] [--api NAME] [--send-after MS]\n"
+    "                                        run a simulated RIV 10 on virtual MIDI ports\n";
 
 // Which options each sub-command takes, and whether they carry a value.
 struct OptionSpec {
@@ -54,10 +57,17 @@ const OptionSpec kOptions[] = {
     {"repair", {{"-o", true}}},
     {"hex", {{"--no-ascii", false}, {"--no-offset", false}}},
     {"describe", {{"--no-comments", false}}},
+    {"ports", {}},
+    {"receive", {{"--in", true}, {"--force", false}}},
+    {"send", {{"--out", true}, {"--buffer-size", true}, {"--delay", true}}},
+    {"test-send", {{"--out", true}}},
+    {"simulate", {{"--dump", true}, {"--baud", true}, {"--api", true}, {"--send-after", true}}},
 };
 
+} // namespace
+
 // Whole decimal numbers only; no sign, no blanks.
-bool ParseInt(const std::string& text, int& value) {
+bool CliParseInt(const std::string& text, int& value) {
     if (text.empty() || text.size() > 9)
         return false;
     int v = 0;
@@ -70,6 +80,7 @@ bool ParseInt(const std::string& text, int& value) {
     return true;
 }
 
+namespace {
 // The path a document opened from `path` records: absolute and clean.
 std::string DocumentPath(const std::string& path) {
     return QDir::cleanPath(QFileInfo(QString::fromStdString(path)).absoluteFilePath()).toStdString();
@@ -106,11 +117,11 @@ int TolvaneCli::Run(const std::vector<std::string>& args) {
         m_out << "tolvane-cli " << TOLVANE_VERSION_STRING << '\n';
         return 0;
     }
-    const OptionSpec* spec = nullptr;
+    const OptionSpec* known = nullptr;
     for (const OptionSpec& s : kOptions)
         if (command == s.command)
-            spec = &s;
-    if (!spec)
+            known = &s;
+    if (!known)
         return UsageError("unknown command '" + command + "'");
 
     Args a;
@@ -122,8 +133,8 @@ int TolvaneCli::Run(const std::vector<std::string>& args) {
             continue;
         }
         if (!optionsEnded && word.size() > 1 && word[0] == '-') {
-            const auto option = spec->options.find(word);
-            if (option == spec->options.end())
+            const auto option = known->options.find(word);
+            if (option == known->options.end())
                 return UsageError("unknown option '" + word + "' for " + command);
             if (option->second) {
                 if (i + 1 >= args.size())
@@ -151,7 +162,17 @@ int TolvaneCli::Run(const std::vector<std::string>& args) {
         return Repair(a);
     if (command == "hex")
         return Hex(a);
-    return Describe(a);
+    if (command == "describe")
+        return Describe(a);
+    if (command == "ports")
+        return Ports(a);
+    if (command == "receive")
+        return Receive(a);
+    if (command == "send")
+        return Send(a);
+    if (command == "test-send")
+        return TestSend(a);
+    return Simulate(a);
 }
 
 bool TolvaneCli::Open(const std::string& path, SystemDoc& doc, int* checkCode) {
@@ -169,7 +190,7 @@ int TolvaneCli::New(Args& a) {
     if (a.words.size() != 1)
         return UsageError("new takes one output file");
     int channel = 1;
-    if (a.values.count("--channel") && (!ParseInt(a.values["--channel"], channel) || channel < 1 || channel > 16))
+    if (a.values.count("--channel") && (!CliParseInt(a.values["--channel"], channel) || channel < 1 || channel > 16))
         return UsageError("--channel must be 1-16");
     SystemDoc doc(channel);
     QtFileOps files;
@@ -269,7 +290,7 @@ int TolvaneCli::Export(Args& a) {
     ExportOptions options;
     options.tabDelimited = a.flags.count("--tab") != 0;
     options.mixedCase = a.flags.count("--mixed-case") != 0;
-    if (a.values.count("--output-device") && !ParseInt(a.values["--output-device"], options.outputDevice))
+    if (a.values.count("--output-device") && !CliParseInt(a.values["--output-device"], options.outputDevice))
         return UsageError("--output-device must be a number");
     SystemDoc doc;
     if (!Open(a.words[1], doc))

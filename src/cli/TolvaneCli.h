@@ -24,6 +24,12 @@ private:
     int Repair(Args& a);
     int Hex(Args& a);
     int Describe(Args& a);
+    // MIDI transfers (TolvaneCliMidi.cpp)
+    int Ports(Args& a);
+    int Receive(Args& a);
+    int Send(Args& a);
+    int TestSend(Args& a);
+    int Simulate(Args& a);
 
     // Opens FILE as the editor does, without questions; false after reporting a read failure.
     bool Open(const std::string& path, SystemDoc& doc, int* checkCode = nullptr);

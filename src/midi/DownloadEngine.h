@@ -1,0 +1,42 @@
+#pragma once
+
+#include "MidiPorts.h"
+#include "TransferEngine.h"
+
+#include <cstdint>
+#include <vector>
+
+// Receives one system dump from the input port: waits for the user to start the dump on the
+// device, collects system exclusive bytes up to the first 0xF7, an Abort or 65,520 bytes, and
+// judges the result before the caller makes a document of it.
+class DownloadEngine : public TransferEngine {
+public:
+    static constexpr int kMaxBytes = 65520;
+    // Device error location for input lost because the reader fell behind.
+    static constexpr int kOverflowLocation = 131;
+
+    DownloadEngine(TransferObserver& observer, Prompter& prompter, const TransferSettings& settings);
+    ~DownloadEngine() override;
+
+    void Initialise() override;
+    // Owner's thread, after the worker finished (or to cut it short): closes the port, checks
+    // the seventh byte and the integrity of the data, asks the "Incomplete Download" question.
+    // True when `bytes` received a dump to open as a new, modified document.
+    bool Complete(std::vector<uint8_t>& bytes);
+
+    unsigned TotalCount() const { return m_total; }
+    int EoxCount() const { return m_eoxCount; }
+
+protected:
+    void Loop() override;
+
+private:
+    void ClosePort();
+
+    MidiInPort* m_in = nullptr;
+    std::vector<uint8_t> m_buffer; // the receive buffer, zeroed at construction
+    std::atomic<unsigned> m_total{0};
+    int m_writeIndex = 0;
+    int m_eoxCount = 0;
+    int m_statusState = 0; // 1 after "Receiving sysex data...", 2 after "Waiting for sysex data..."
+};

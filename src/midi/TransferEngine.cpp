@@ -1,0 +1,67 @@
+#include "TransferEngine.h"
+
+#include <chrono>
+
+TransferEngine::TransferEngine(const char* module, TransferObserver& observer, Prompter& prompter,
+                               const TransferSettings& settings)
+    : m_observer(observer), m_prompter(prompter), m_settings(settings), m_module(module) {}
+
+TransferEngine::~TransferEngine() { StopWorker(); }
+
+void TransferEngine::StopWorker() {
+    if (!m_loopDone)
+        m_abort = true;
+    if (m_worker.joinable() && m_worker.get_id() != std::this_thread::get_id())
+        m_worker.join();
+}
+
+void TransferEngine::Start(std::function<void()> finished) {
+    if (m_worker.joinable())
+        return;
+    m_worker = std::thread([this, finished = std::move(finished)] {
+        m_workerId = std::this_thread::get_id();
+        Sleep(100);
+        if (!m_error)
+            Loop();
+        m_loopDone = true;
+        if (finished)
+            finished();
+    });
+}
+
+void TransferEngine::FinishWorker() {
+    m_observer.SetText(CtlStatus, "Closing MIDI devices...");
+    // Normally the worker has finished; should it still run, it stops at its next pass.
+    StopWorker();
+    std::vector<std::pair<std::string, std::string>> reports;
+    {
+        std::lock_guard<std::mutex> lock(m_reportsMutex);
+        reports.swap(m_pendingReports);
+    }
+    for (const auto& report : reports)
+        m_prompter.Message(report.first, report.second, Prompter::Icon::Stop);
+}
+
+void TransferEngine::Report(const std::string& text, const std::string& caption) {
+    m_error = true;
+    if (OnWorker()) {
+        std::lock_guard<std::mutex> lock(m_reportsMutex);
+        m_pendingReports.emplace_back(text, caption);
+    } else {
+        m_prompter.Message(text, caption, Prompter::Icon::Stop);
+    }
+}
+
+void TransferEngine::DeviceError(const std::string& errorText, int location) {
+    Report("Error: " + errorText + "\nError location: " + m_module + " (" + std::to_string(location) + ")\n",
+           "MIDI Device Error");
+}
+
+void TransferEngine::ConsistencyError(const std::string& text) { Report(text, "Data consistency error"); }
+
+void TransferEngine::Sleep(int ms) {
+    if (m_sleeper)
+        m_sleeper(ms);
+    else if (ms >= 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
