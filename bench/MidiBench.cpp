@@ -91,6 +91,8 @@ void BM_SysexThroughTheLayer(benchmark::State& state) {
                 event.data1 = dump[sent];
                 if (OutPortPut(out, event) == MidiOk)
                     ++sent;
+                else
+                    std::this_thread::yield(); // all four buffers out: let the sender run
             }
             MidiEvent got;
             while (InPortNextEvent(in, got))

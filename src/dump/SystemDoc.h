@@ -202,6 +202,19 @@ public:
     std::string ExportXml(const ExportOptions& options) const;
 
 private:
+    // What differs between the bank and the patch slots for the editing operations.
+    struct RecordTable;
+    RecordTable BankTable();
+    RecordTable PatchTable();
+    // Frees slot `number`, shifting the records from there up when `shift` is on (the last one
+    // falls off the end); returns the length of the record that left the dump and counts it off
+    // `count`.
+    int MakeRoom(const RecordTable& table, int number, bool shift, int& count);
+    void DeleteRecord(const RecordTable& table, int number, bool reorder);
+    int ReplaceRecord(const RecordTable& table, int number, const RecordSlot& record, int refusal);
+    void StoreNewRecord(const RecordTable& table, int number, const uint8_t* record, int length, int count,
+                        int dropped);
+
     int ConfigBytePair(int offset) const;
     int ConfigWordQuad(int offset) const;
     void SetConfigBytePair(int offset, int value);

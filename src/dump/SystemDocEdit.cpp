@@ -99,65 +99,97 @@ void SystemDoc::ClearDanglingCurrentPatch() {
         SetCurrentPatch(0);
 }
 
-bool SystemDoc::InsertBank(int number, bool shift) {
-    if (number < 1 || number > kBanks)
-        return false;
-    int count = GetBankCount();
+struct SystemDoc::RecordTable {
+    RecordSlot* slots; // 0 to highest
+    int highest;
+    void (*writeNumber)(RecordSlot&, int);
+    int (SystemDoc::*getCount)() const;
+    void (SystemDoc::*setCount)(int);
+    void (SystemDoc::*renumber)(int, int);
+    void (SystemDoc::*clearDanglingCurrent)();
+    int hint;
+
+    RecordSlot& operator[](int n) const { return slots[n]; }
+};
+
+SystemDoc::RecordTable SystemDoc::BankTable() {
+    return {m_banks.data(),
+            kBanks,
+            WriteRecordBytePairNumber,
+            &SystemDoc::GetBankCount,
+            &SystemDoc::SetBankCount,
+            &SystemDoc::RenumberBankRefs,
+            &SystemDoc::ClearDanglingCurrentBank,
+            HintBanks};
+}
+
+SystemDoc::RecordTable SystemDoc::PatchTable() {
+    return {m_patches.data(),
+            kPatches,
+            WriteRecordWordQuadNumber,
+            &SystemDoc::GetPatchCount,
+            &SystemDoc::SetPatchCount,
+            &SystemDoc::RenumberPatchRefs,
+            &SystemDoc::ClearDanglingCurrentPatch,
+            HintPatches};
+}
+
+int SystemDoc::MakeRoom(const RecordTable& table, int number, bool shift, int& count) {
     int dropped = 0;
     if (shift) {
-        dropped = m_banks[kBanks].IsPresent() ? m_banks[kBanks].Length() : 0;
-        for (int j = kBanks - 1; j >= number; --j) {
-            std::swap(m_banks[static_cast<size_t>(j + 1)], m_banks[static_cast<size_t>(j)]);
-            WriteRecordBytePairNumber(m_banks[static_cast<size_t>(j + 1)], j + 1);
+        dropped = table[table.highest].IsPresent() ? table[table.highest].Length() : 0;
+        for (int j = table.highest - 1; j >= number; --j) {
+            std::swap(table[j + 1], table[j]);
+            table.writeNumber(table[j + 1], j + 1);
         }
-        RenumberBankRefs(number, RenumberInsert);
-    } else if (m_banks[static_cast<size_t>(number)].IsPresent()) {
+        (this->*table.renumber)(number, RenumberInsert);
+    } else if (table[number].IsPresent()) {
         // Callers insert without shifting only into empty slots; should one not, the old record
         // is replaced rather than left counted twice.
-        dropped = m_banks[static_cast<size_t>(number)].Length();
+        dropped = table[number].Length();
     }
     if (dropped != 0) {
         m_dumpSize -= dropped;
         --count;
     }
+    return dropped;
+}
+
+void SystemDoc::StoreNewRecord(const RecordTable& table, int number, const uint8_t* record, int length, int count,
+                               int dropped) {
+    RecordSlot& slot = table[number];
+    slot.Assign(record, length);
+    slot.SetNumber(0);
+    m_dumpSize += length;
+    (this->*table.setCount)(count + 1);
+    AddToTransmitLength((length - dropped) / 2);
+    (this->*table.clearDanglingCurrent)();
+    SetModifiedFlag(true);
+    UpdateAllViews(nullptr, table.hint);
+}
+
+bool SystemDoc::InsertBank(int number, bool shift) {
+    if (number < 1 || number > kBanks)
+        return false;
+    const RecordTable table = BankTable();
+    int count = GetBankCount();
+    const int dropped = MakeRoom(table, number, shift, count);
 
     uint8_t record[BankRecord::kFixedLength] = {};
     WriteBytePair(record + BankRecord::kNumber, number);
     char name[32];
     std::snprintf(name, sizeof name, "NEW BANK %02d", number);
     EncodeName(record + BankRecord::kName, name, kNameFieldSize, false);
-    RecordSlot& slot = m_banks[static_cast<size_t>(number)];
-    slot.Assign(record, BankRecord::kFixedLength);
-    slot.SetNumber(0);
-
-    m_dumpSize += BankRecord::kFixedLength;
-    SetBankCount(count + 1);
-    AddToTransmitLength((BankRecord::kFixedLength - dropped) / 2);
-    ClearDanglingCurrentBank();
-    SetModifiedFlag(true);
-    UpdateAllViews(nullptr, HintBanks);
+    StoreNewRecord(table, number, record, BankRecord::kFixedLength, count, dropped);
     return true;
 }
 
 bool SystemDoc::InsertPatch(int number, bool shift) {
     if (number < 1 || number > kPatches)
         return false;
+    const RecordTable table = PatchTable();
     int count = GetPatchCount();
-    int dropped = 0;
-    if (shift) {
-        dropped = m_patches[kPatches].IsPresent() ? m_patches[kPatches].Length() : 0;
-        for (int j = kPatches - 1; j >= number; --j) {
-            std::swap(m_patches[static_cast<size_t>(j + 1)], m_patches[static_cast<size_t>(j)]);
-            WriteRecordWordQuadNumber(m_patches[static_cast<size_t>(j + 1)], j + 1);
-        }
-        RenumberPatchRefs(number, RenumberInsert);
-    } else if (m_patches[static_cast<size_t>(number)].IsPresent()) {
-        dropped = m_patches[static_cast<size_t>(number)].Length();
-    }
-    if (dropped != 0) {
-        m_dumpSize -= dropped;
-        --count;
-    }
+    const int dropped = MakeRoom(table, number, shift, count);
 
     uint8_t record[PatchRecord::kFixedLength] = {};
     WriteWordQuad(record + PatchRecord::kNumber, number);
@@ -180,74 +212,41 @@ bool SystemDoc::InsertPatch(int number, bool shift) {
             WriteBytePair(p + 4, 0);
             WriteBytePair(p + 6, 127);
         }
-    RecordSlot& slot = m_patches[static_cast<size_t>(number)];
-    slot.Assign(record, PatchRecord::kFixedLength);
-    slot.SetNumber(0);
-
-    m_dumpSize += PatchRecord::kFixedLength;
-    SetPatchCount(count + 1);
-    AddToTransmitLength((PatchRecord::kFixedLength - dropped) / 2);
-    ClearDanglingCurrentPatch();
-    SetModifiedFlag(true);
-    UpdateAllViews(nullptr, HintPatches);
+    StoreNewRecord(table, number, record, PatchRecord::kFixedLength, count, dropped);
     return true;
 }
 
-void SystemDoc::DeleteBank(int number, bool reorder) {
-    if (number < 1 || number > kBanks || GetBankCount() == 0)
+void SystemDoc::DeleteRecord(const RecordTable& table, int number, bool reorder) {
+    if (number < 1 || number > table.highest || (this->*table.getCount)() == 0)
         return;
-    RecordSlot& slot = m_banks[static_cast<size_t>(number)];
+    RecordSlot& slot = table[number];
     if (!slot.IsPresent() && !reorder)
         return;
     if (slot.IsPresent()) {
         const int length = slot.Length();
         m_dumpSize -= length;
         slot.Clear();
-        SetBankCount(GetBankCount() - 1);
+        (this->*table.setCount)((this->*table.getCount)() - 1);
         AddToTransmitLength(-length / 2);
     }
     if (reorder) {
-        for (int i = number; i < kBanks; ++i) {
-            std::swap(m_banks[static_cast<size_t>(i)], m_banks[static_cast<size_t>(i + 1)]);
-            WriteRecordBytePairNumber(m_banks[static_cast<size_t>(i)], i);
+        for (int i = number; i < table.highest; ++i) {
+            std::swap(table[i], table[i + 1]);
+            table.writeNumber(table[i], i);
         }
-        m_banks[kBanks].Clear();
-        RenumberBankRefs(number, RenumberDeleteReorder);
+        table[table.highest].Clear();
+        (this->*table.renumber)(number, RenumberDeleteReorder);
     } else {
-        RenumberBankRefs(number, RenumberDeleteKeep);
+        (this->*table.renumber)(number, RenumberDeleteKeep);
     }
-    ClearDanglingCurrentBank();
+    (this->*table.clearDanglingCurrent)();
     SetModifiedFlag(true);
-    UpdateAllViews(nullptr, HintBanks);
+    UpdateAllViews(nullptr, table.hint);
 }
 
-void SystemDoc::DeletePatch(int number, bool reorder) {
-    if (number < 1 || number > kPatches || GetPatchCount() == 0)
-        return;
-    RecordSlot& slot = m_patches[static_cast<size_t>(number)];
-    if (!slot.IsPresent() && !reorder)
-        return;
-    if (slot.IsPresent()) {
-        const int length = slot.Length();
-        m_dumpSize -= length;
-        slot.Clear();
-        SetPatchCount(GetPatchCount() - 1);
-        AddToTransmitLength(-length / 2);
-    }
-    if (reorder) {
-        for (int i = number; i < kPatches; ++i) {
-            std::swap(m_patches[static_cast<size_t>(i)], m_patches[static_cast<size_t>(i + 1)]);
-            WriteRecordWordQuadNumber(m_patches[static_cast<size_t>(i)], i);
-        }
-        m_patches[kPatches].Clear();
-        RenumberPatchRefs(number, RenumberDeleteReorder);
-    } else {
-        RenumberPatchRefs(number, RenumberDeleteKeep);
-    }
-    ClearDanglingCurrentPatch();
-    SetModifiedFlag(true);
-    UpdateAllViews(nullptr, HintPatches);
-}
+void SystemDoc::DeleteBank(int number, bool reorder) { DeleteRecord(BankTable(), number, reorder); }
+
+void SystemDoc::DeletePatch(int number, bool reorder) { DeleteRecord(PatchTable(), number, reorder); }
 
 void SystemDoc::RenumberPatchRefs(int number, int mode) {
     for (int b = 1; b <= kBanks; ++b) {
@@ -284,44 +283,32 @@ void SystemDoc::RenumberBankRefs(int number, int mode) {
     }
 }
 
-int SystemDoc::ReplaceBank(int number, const RecordSlot& record) {
-    if (number < 1 || number > kBanks || !record.IsPresent())
-        return DumpBankCount;
-    RecordSlot& slot = m_banks[static_cast<size_t>(number)];
+int SystemDoc::ReplaceRecord(const RecordTable& table, int number, const RecordSlot& record, int refusal) {
+    if (number < 1 || number > table.highest || !record.IsPresent())
+        return refusal;
+    RecordSlot& slot = table[number];
     int old = 0;
     if (slot.IsPresent()) {
         old = slot.Length();
         m_dumpSize -= old;
     } else {
-        SetBankCount(GetBankCount() + 1);
+        (this->*table.setCount)((this->*table.getCount)() + 1);
     }
     slot.Assign(record.Data(), record.Length());
     slot.SetNumber(0);
     m_dumpSize += record.Length();
     AddToTransmitLength((record.Length() - old) / 2);
     SetModifiedFlag(true);
-    UpdateAllViews(nullptr, HintBanks);
+    UpdateAllViews(nullptr, table.hint);
     return DumpOk;
 }
 
+int SystemDoc::ReplaceBank(int number, const RecordSlot& record) {
+    return ReplaceRecord(BankTable(), number, record, DumpBankCount);
+}
+
 int SystemDoc::ReplacePatch(int number, const RecordSlot& record) {
-    if (number < 1 || number > kPatches || !record.IsPresent())
-        return DumpPatchCount;
-    RecordSlot& slot = m_patches[static_cast<size_t>(number)];
-    int old = 0;
-    if (slot.IsPresent()) {
-        old = slot.Length();
-        m_dumpSize -= old;
-    } else {
-        SetPatchCount(GetPatchCount() + 1);
-    }
-    slot.Assign(record.Data(), record.Length());
-    slot.SetNumber(0);
-    m_dumpSize += record.Length();
-    AddToTransmitLength((record.Length() - old) / 2);
-    SetModifiedFlag(true);
-    UpdateAllViews(nullptr, HintPatches);
-    return DumpOk;
+    return ReplaceRecord(PatchTable(), number, record, DumpPatchCount);
 }
 
 int SystemDoc::ReplaceSet(int number, const RecordSlot& record) {

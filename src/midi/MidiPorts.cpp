@@ -709,7 +709,7 @@ void MidiOutPort::SenderLoop() {
         queueRead = Advance(queueRead, queue.size());
         Fail(Drain());
         // As a driver holds a buffer until the wire has carried it.
-        if (wake.wait_until(lock, std::chrono::steady_clock::now() + wire, ended))
+        if (wire.count() > 0 && wake.wait_until(lock, std::chrono::steady_clock::now() + wire, ended))
             continue;
         ReturnSlot(index);
     }
