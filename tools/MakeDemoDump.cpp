@@ -63,11 +63,11 @@ int main(int argc, char** argv) {
     Bank live;
     live.number = 1;
     live.name = "LIVE SET";
-    live.slots = {1, 2, 3, 4, 5, 6, 7, 8, 9};
+    live.slotPatches = {1, 2, 3, 4, 5, 6, 7, 8, 9};
     Bank studio;
     studio.number = 2;
     studio.name = "STUDIO";
-    studio.slots = {10, 12, 4, 5, 0, 0, 0, 0, 7};
+    studio.slotPatches = {10, 12, 4, 5, 0, 0, 0, 0, 7};
     Bank song;
     song.number = 3;
     song.name = "SONG INTRO";

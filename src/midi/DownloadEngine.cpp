@@ -64,6 +64,10 @@ void DownloadEngine::Initialise() {
 void DownloadEngine::Loop() {
     MidiEvent event;
     long expected = 0;
+    // Input arrives in bursts even while a dump streams in; "Waiting" only after a real pause,
+    // or the status line flickers between the two texts.
+    constexpr auto kIdle = std::chrono::milliseconds(100);
+    auto lastByte = std::chrono::steady_clock::now();
     while (m_total < static_cast<unsigned>(kMaxBytes)) {
         if (Stopping())
             break;
@@ -72,7 +76,7 @@ void DownloadEngine::Loop() {
                 DeviceError(MidiInErrorText(InPortError(m_in)), kOverflowLocation);
                 break;
             }
-            if (m_statusState != 2) {
+            if (m_statusState != 2 && std::chrono::steady_clock::now() - lastByte >= kIdle) {
                 m_observer.SetText(CtlStatus, "Waiting for sysex data...");
                 m_statusState = 2;
             }
@@ -84,6 +88,7 @@ void DownloadEngine::Loop() {
         // must not end up in it.
         if (event.status != 0xF0)
             continue;
+        lastByte = std::chrono::steady_clock::now();
         const uint8_t byte = event.data1;
         m_buffer[static_cast<size_t>(m_writeIndex++)] = byte;
         const unsigned total = ++m_total;

@@ -107,7 +107,7 @@ protected:
         testdump::Bank clean;
         clean.number = 3;
         clean.name = "CLEAN";
-        clean.slots = {12, 0, 500, 0, 0, 0, 0, 0, 0};
+        clean.slotPatches = {12, 0, 500, 0, 0, 0, 0, 0, 0};
         testdump::Bank seq;
         seq.number = 99;
         seq.name = "SEQ";

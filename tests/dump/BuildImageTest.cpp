@@ -21,7 +21,7 @@ Bytes BankBytes(int number, const std::string& name) {
     testdump::Bank b;
     b.number = number;
     b.name = name;
-    b.slots[4] = number;
+    b.slotPatches[4] = number;
     return testdump::MakeBank(b);
 }
 

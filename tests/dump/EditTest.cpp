@@ -80,8 +80,8 @@ Dump TenDump() {
         Bank bank;
         bank.number = b;
         bank.name = "BANK " + std::to_string(b);
-        bank.slots[0] = b;
-        bank.slots[1] = b % 10 + 1;
+        bank.slotPatches[0] = b;
+        bank.slotPatches[1] = b % 10 + 1;
         if (b == 3)
             bank.steps = {3, 4};
         if (b == 5) {
@@ -959,7 +959,7 @@ protected:
         Bank bank;
         bank.number = number;
         bank.name = RandomName();
-        for (int& slot : bank.slots)
+        for (int& slot : bank.slotPatches)
             slot = PresentOrZero(patchPresent, 500);
         bank.seqMode = Uniform(0, 2) == 0 ? Uniform(1, 3) : 0;
         bank.steps.resize(static_cast<size_t>(Uniform(0, 12)));
@@ -969,7 +969,7 @@ protected:
             for (int& step : bank.steps)
                 step = Uniform(0, 600);
         else
-            for (int& slot : bank.slots)
+            for (int& slot : bank.slotPatches)
                 slot = Uniform(0, 600);
         return MakeBank(bank);
     }

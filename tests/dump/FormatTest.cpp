@@ -576,7 +576,7 @@ TEST(WorkedRecords, BuilderWritesTheWorkedBytes) {
     testdump::Bank bank;
     bank.number = 3;
     bank.name = "CLEAN";
-    bank.slots[0] = 12;
+    bank.slotPatches[0] = 12;
     EXPECT_EQ(testdump::MakeBank(bank), WorkedBank());
 
     testdump::Patch patch;
@@ -661,7 +661,7 @@ TEST_F(WorkedDump, PatchFieldsReadBack) {
 TEST(BankRecord, SequenceOffKeepsItsStepsButOnlySlotsAreActive) {
     testdump::Bank b;
     b.number = 7;
-    b.slots = {4, 0, 0, 0, 0, 0, 0, 0, 9};
+    b.slotPatches = {4, 0, 0, 0, 0, 0, 0, 0, 9};
     b.steps = {501, 8};
     const Bytes off = testdump::MakeBank(b);
     const BankRecord bank(off.data(), static_cast<int>(off.size()));

@@ -46,7 +46,7 @@ inline void PutCC(Bytes& out, const CC& cc) {
 struct Bank {
     int number = 1;
     std::string name = "BANK";
-    std::array<int, 9> slots{};
+    std::array<int, 9> slotPatches{};
     int seqMode = 0;
     std::vector<int> steps;
 };
@@ -54,7 +54,7 @@ struct Bank {
 inline Bytes MakeBank(const Bank& b) {
     Bytes out;
     PutPair(out, b.number);
-    for (int slot : b.slots)
+    for (int slot : b.slotPatches)
         PutQuad(out, slot);
     PutName(out, b.name);
     PutPair(out, b.seqMode);
@@ -159,7 +159,7 @@ inline Bytes LargestDump() {
         bank.number = b;
         bank.name = "BANK " + std::to_string(b);
         for (int k = 0; k < 9; ++k)
-            bank.slots[static_cast<size_t>(k)] = 1 + (b * 9 + k) % 500;
+            bank.slotPatches[static_cast<size_t>(k)] = 1 + (b * 9 + k) % 500;
         if (b % 10 == 0) {
             bank.seqMode = 1;
             bank.steps = {b, b + 1, 0, b + 2};

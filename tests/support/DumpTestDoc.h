@@ -49,11 +49,11 @@ inline Dump SmallDump() {
     Bank one;
     one.number = 1;
     one.name = "ONE";
-    one.slots = {1, 2, 0, 0, 0, 0, 0, 0, 0};
+    one.slotPatches = {1, 2, 0, 0, 0, 0, 0, 0, 0};
     Bank two;
     two.number = 2;
     two.name = "TWO";
-    two.slots = {2, 0, 0, 0, 0, 0, 0, 0, 0};
+    two.slotPatches = {2, 0, 0, 0, 0, 0, 0, 0, 0};
     two.seqMode = 1;
     two.steps = {2, 0, 1};
     d.banks = {MakeBank(one), MakeBank(two)};

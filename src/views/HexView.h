@@ -1,0 +1,83 @@
+#pragma once
+
+#include "DocListener.h"
+#include "HexFrameMetrics.h"
+
+#include <QList>
+#include <QPlainTextEdit>
+#include <QPointer>
+
+#include <string>
+#include <vector>
+
+class HexViewSettings;
+class QAction;
+class QMenu;
+
+// The read-only hex listing of a document's complete dump image, optionally with offsets and a
+// character column. It re-renders on every change notification of its document and never writes
+// to it, so the modified flag stays as it was. Every live hex view is kept in one registry so a
+// settings flip can re-render all of them, whatever their document.
+//
+// User-interface thread only. The document and the settings must outlive the view.
+class HexView : public QPlainTextEdit, public DocListener {
+    Q_OBJECT
+public:
+    HexView(ZIVBackupDoc& doc, HexViewSettings& settings, QWidget* parent = nullptr);
+    ~HexView() override;
+
+    // Appended to the child frame's title.
+    static QString titleSuffix();
+    // The rendered listing as widget text: bytes as Latin-1 characters, CR LF as line breaks.
+    static QString displayText(const std::string& rendered);
+
+    ZIVBackupDoc& doc() const { return *m_doc; }
+
+    // Rebuilds the text and, when a sizing frame is set, resizes it.
+    void updateView();
+    void OnUpdate(ZIVBackupDoc& doc, DocListener* sender, int hint) override;
+
+    // The window each update resizes (the MDI child frame), or null; sizes it at once.
+    void setSizingFrame(QWidget* frame);
+    QWidget* sizingFrame() const { return m_frame; }
+    // What the frame size depends on, measured now for `frame`.
+    HexFrameMetrics frameMetrics(const QWidget* frame) const;
+    // Resizes `frame` to the lines of this view, keeping its top-left corner.
+    void applyFrameSize(QWidget* frame) const;
+
+    QAction* copyAction() const { return m_copy; }
+    QAction* selectAllAction() const { return m_selectAll; }
+    QAction* showAsciiAction() const { return m_showAscii; }
+    QAction* showOffsetAction() const { return m_showOffset; }
+    // Actions the owner handles (upload, close), shown after the view's own in the context menu.
+    void setExtraContextActions(const QList<QAction*>& actions) { m_extraActions = actions; }
+    // Check marks and enable states from the settings and the selection.
+    void updateActionStates();
+    // The context menu with current states; the caller owns it.
+    QMenu* createContextMenu(QWidget* parent);
+
+    // Flip a setting, then re-render every hex view.
+    static void toggleShowAscii(HexViewSettings& settings);
+    static void toggleShowOffset(HexViewSettings& settings);
+    static void updateAllHexViews();
+    static std::vector<HexView*> allHexViews();
+
+signals:
+    // A setting was flipped from this view's menu (all views are already re-rendered).
+    void hexSettingsChanged();
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void createActions();
+
+    ZIVBackupDoc* m_doc;
+    HexViewSettings* m_settings;
+    QPointer<QWidget> m_frame;
+    QAction* m_copy = nullptr;
+    QAction* m_selectAll = nullptr;
+    QAction* m_showAscii = nullptr;
+    QAction* m_showOffset = nullptr;
+    QList<QAction*> m_extraActions;
+};
