@@ -112,7 +112,8 @@ BENCHMARK(BM_SysexThroughTheLayer)->Arg(256)->Arg(4096)->Unit(benchmark::kMillis
 // time plus the pauses.
 void BM_UploadPacing(benchmark::State& state) {
     const std::vector<uint8_t> dump = testdump::LargestDump();
-    const double ideal = static_cast<double>(dump.size()) * 320e-6 + static_cast<double>(dump.size() / 256) * 0.060;
+    const double ideal =
+        static_cast<double>(dump.size()) * 320e-6 + static_cast<double>(dump.size() / 256) * 0.060;
     for (auto _ : state) {
         auto simulator = std::make_unique<SimulatorBackend>();
         simulator->SetBaud(31250);

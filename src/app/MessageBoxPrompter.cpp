@@ -25,13 +25,19 @@ QString Caption(const std::string& caption) {
 }
 } // namespace
 
-void MessageBoxPrompter::Info(const std::string& text) { Message(text, {}, Icon::Information); }
-void MessageBoxPrompter::Stop(const std::string& text) { Message(text, {}, Icon::Stop); }
-void MessageBoxPrompter::Exclaim(const std::string& text) { Message(text, {}, Icon::Exclamation); }
+void MessageBoxPrompter::Info(const std::string& text) {
+    Message(text, {}, Icon::Information);
+}
+void MessageBoxPrompter::Stop(const std::string& text) {
+    Message(text, {}, Icon::Stop);
+}
+void MessageBoxPrompter::Exclaim(const std::string& text) {
+    Message(text, {}, Icon::Exclamation);
+}
 
 bool MessageBoxPrompter::AskYesNo(const std::string& text, const std::string& caption, Icon icon) {
-    QMessageBox box(ToQt(icon), Caption(caption), QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,
-                    m_parent);
+    QMessageBox box(ToQt(icon), Caption(caption), QString::fromStdString(text),
+                    QMessageBox::Yes | QMessageBox::No, m_parent);
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -6,7 +6,9 @@
 #include <QString>
 
 namespace {
-QString ToQt(const std::string& path) { return QString::fromStdString(path); }
+QString ToQt(const std::string& path) {
+    return QString::fromStdString(path);
+}
 } // namespace
 
 bool QtFileOps::ReadPrefix(const std::string& path, size_t maxBytes, std::vector<uint8_t>& bytes,
@@ -36,9 +38,12 @@ bool QtFileOps::IsReadWritable(const std::string& path) {
     return info.exists() && info.isFile() && info.isReadable() && info.isWritable();
 }
 
-bool QtFileOps::MoveToTrash(const std::string& path) { return QFile::moveToTrash(ToQt(path)); }
+bool QtFileOps::MoveToTrash(const std::string& path) {
+    return QFile::moveToTrash(ToQt(path));
+}
 
-bool QtFileOps::WriteAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
+bool QtFileOps::WriteAtomically(const std::string& path, const std::vector<uint8_t>& bytes,
+                                std::string& error) {
     const QFileInfo info(ToQt(path));
     // A rename would replace a read-only file as if it were writable; refuse as a plain open would.
     if (info.exists() && (!info.isFile() || !info.isWritable())) {

@@ -12,14 +12,7 @@ bool IsBlank(QChar c) {
 }
 
 int HexDigitValue(QChar c) {
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    return -1;
+    return QuillonMidiText::HexDigitValue(c);
 }
 
 QString Hex2(int value) {

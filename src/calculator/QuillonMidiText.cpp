@@ -138,8 +138,9 @@ const char* const kControllerNames[128] = {
     "[Channel Mode Message] Poly Mode On (+ mono off +all notes off)",
 };
 
-// -1 for anything that is not a hex digit.
-int HexDigitValue(QChar c) {
+} // namespace
+
+int QuillonMidiText::HexDigitValue(QChar c) {
     const char16_t u = c.unicode();
     if (u >= u'0' && u <= u'9')
         return u - u'0';
@@ -149,8 +150,6 @@ int HexDigitValue(QChar c) {
         return u - u'A' + 10;
     return -1;
 }
-
-} // namespace
 
 QString QuillonMidiText::ControllerName(int number) {
     if (number < 0 || number > 127)

@@ -13,4 +13,6 @@ public:
     static QString HexToDecimalText(const QString& text);
     // Decimal digits to lower-case hex; "err" under the same rules.
     static QString DecimalToHexText(const QString& text);
+    // The value of a hex digit of either case, -1 for any other character.
+    static int HexDigitValue(QChar c);
 };

@@ -2,9 +2,15 @@
 
 #include <ostream>
 
-void CliPrompter::Info(const std::string& text) { m_out << text << '\n'; }
-void CliPrompter::Stop(const std::string& text) { m_out << text << '\n'; }
-void CliPrompter::Exclaim(const std::string& text) { m_out << text << '\n'; }
+void CliPrompter::Info(const std::string& text) {
+    m_out << text << '\n';
+}
+void CliPrompter::Stop(const std::string& text) {
+    m_out << text << '\n';
+}
+void CliPrompter::Exclaim(const std::string& text) {
+    m_out << text << '\n';
+}
 
 bool CliPrompter::AskYesNo(const std::string& text, const std::string& caption, Icon icon) {
     (void)text;

@@ -103,7 +103,9 @@ int TolvaneCli::Failure(const std::string& problem) {
     return 2;
 }
 
-void TolvaneCli::PrintUsage() { m_out << kUsage; }
+void TolvaneCli::PrintUsage() {
+    m_out << kUsage;
+}
 
 int TolvaneCli::Run(const std::vector<std::string>& args) {
     if (args.empty())
@@ -190,7 +192,8 @@ int TolvaneCli::New(Args& a) {
     if (a.words.size() != 1)
         return UsageError("new takes one output file");
     int channel = 1;
-    if (a.values.count("--channel") && (!CliParseInt(a.values["--channel"], channel) || channel < 1 || channel > 16))
+    if (a.values.count("--channel") &&
+        (!CliParseInt(a.values["--channel"], channel) || channel < 1 || channel > 16))
         return UsageError("--channel must be 1-16");
     SystemDoc doc(channel);
     QtFileOps files;
@@ -229,7 +232,8 @@ int TolvaneCli::Info(Args& a) {
           << "Transmit length: " << doc.GetTransmitLength() << '\n'
           << "Device channel: " << doc.GetDeviceChannel() + 1 << '\n'
           << "Default channel: "
-          << (doc.GetDefaultChannel() == 0 ? std::string("none") : std::to_string(doc.GetDefaultChannel())) << '\n'
+          << (doc.GetDefaultChannel() == 0 ? std::string("none") : std::to_string(doc.GetDefaultChannel()))
+          << '\n'
           << "Banks: " << banks << " (count " << doc.GetBankCount() << ")\n"
           << "Patches: " << patches << " (count " << doc.GetPatchCount() << ")\n"
           << "Current patch: " << doc.GetCurrentPatch() << '\n'
@@ -345,8 +349,8 @@ int TolvaneCli::Hex(Args& a) {
     if (!Open(a.words[0], doc))
         return 2;
     const std::vector<uint8_t> image = doc.BuildImage();
-    const std::string text =
-        RenderHexDump(image.data(), image.size(), a.flags.count("--no-ascii") == 0, a.flags.count("--no-offset") == 0);
+    const std::string text = RenderHexDump(image.data(), image.size(), a.flags.count("--no-ascii") == 0,
+                                           a.flags.count("--no-offset") == 0);
     m_out.write(text.data(), static_cast<std::streamsize>(text.size()));
     return 0;
 }
@@ -357,7 +361,8 @@ int TolvaneCli::Describe(Args& a) {
     std::vector<uint8_t> bytes;
     if (ParseHexBytes(StripComments(a.words[0]), bytes) < 0)
         return Failure("malformed hex text: bytes are two hex digits each, separated by blanks");
-    const std::string packed = FormatHexBytesPlain(bytes.data(), static_cast<int>(bytes.size()), false, false);
+    const std::string packed =
+        FormatHexBytesPlain(bytes.data(), static_cast<int>(bytes.size()), false, false);
     const std::string text = DescribeMidiString(packed, a.flags.count("--no-comments") == 0);
     m_out.write(text.data(), static_cast<std::streamsize>(text.size()));
     return 0;

@@ -26,7 +26,9 @@
 namespace {
 std::atomic<bool> g_interrupted{false};
 
-void OnSignal(int) { g_interrupted = true; }
+void OnSignal(int) {
+    g_interrupted = true;
+}
 
 // Ctrl+C asks a transfer to abort, as the dialog's Abort button does.
 class SignalScope {
@@ -152,8 +154,8 @@ int TolvaneCli::Send(Args& a) {
         if (!known)
             return UsageError("--buffer-size must be 64, 128, 256, ... or 32768");
     }
-    if (a.values.count("--delay") &&
-        (!CliParseInt(a.values["--delay"], settings.delayBetweenBuffers) || settings.delayBetweenBuffers > 1000))
+    if (a.values.count("--delay") && (!CliParseInt(a.values["--delay"], settings.delayBetweenBuffers) ||
+                                      settings.delayBetweenBuffers > 1000))
         return UsageError("--delay must be 0-1000 ms");
     SystemDoc doc;
     if (!Open(a.words[0], doc))
@@ -232,9 +234,10 @@ int TolvaneCli::Simulate(Args& a) {
     SignalScope signals;
     {
         std::lock_guard<std::mutex> lock(printMutex);
-        m_out << "RIV 10 Simulator running on " << api << " ports \"" << RtMidiVirtualDevice::kPortName << "\"; "
-              << "press Enter to send its dump (" << device->Dump().size() << " bytes), end input or Ctrl+C to stop."
-              << std::endl;
+        m_out << "RIV 10 Simulator running on " << api << " ports \"" << RtMidiVirtualDevice::kPortName
+              << "\"; "
+              << "press Enter to send its dump (" << device->Dump().size()
+              << " bytes), end input or Ctrl+C to stop." << std::endl;
     }
     // Sends on a thread of its own, so Ctrl+C still stops the simulator in the middle of a dump.
     const auto sendDump = [&] {
@@ -253,7 +256,8 @@ int TolvaneCli::Simulate(Args& a) {
     const auto start = std::chrono::steady_clock::now();
     bool stdinOpen = true;
     while (!g_interrupted) {
-        if (sendAfter >= 0 && std::chrono::steady_clock::now() - start >= std::chrono::milliseconds(sendAfter)) {
+        if (sendAfter >= 0 &&
+            std::chrono::steady_clock::now() - start >= std::chrono::milliseconds(sendAfter)) {
             sendAfter = -1;
             sendDump();
         }

@@ -5,7 +5,9 @@
 
 BankRecord::BankRecord(const RecordSlot& slot) : BankRecord(slot.Data(), slot.Length()) {}
 
-int BankRecord::Number() const { return ReadBytePairAt(m_data, m_length, kNumber); }
+int BankRecord::Number() const {
+    return ReadBytePairAt(m_data, m_length, kNumber);
+}
 
 std::string BankRecord::Name() const {
     if (m_length < kName + 30)
@@ -13,9 +15,13 @@ std::string BankRecord::Name() const {
     return DecodeName(m_data + kName, 30);
 }
 
-int BankRecord::SequenceMode() const { return ReadBytePairAt(m_data, m_length, kSeqMode); }
+int BankRecord::SequenceMode() const {
+    return ReadBytePairAt(m_data, m_length, kSeqMode);
+}
 
-int BankRecord::SequenceLength() const { return ReadWordQuadAt(m_data, m_length, kSeqLength); }
+int BankRecord::SequenceLength() const {
+    return ReadWordQuadAt(m_data, m_length, kSeqLength);
+}
 
 int BankRecord::SlotPatch(int slot) const {
     if (slot < 0 || slot >= kSlotCount)

@@ -47,9 +47,10 @@ SaveResult SaveDumpFile(SystemDoc& doc, const std::string& path, FileOps& files,
                         bool recycleFiles, std::string* error) {
     const int code = doc.CheckIntegrity();
     if (code != DumpOk &&
-        prompter.AskYesNo(std::string("The memory contents have become corrupted.\nFirst error encountered: ") +
-                              DumpErrorText(code) + ".\nRecommend canceling the save.\n\nCancel save?",
-                          "", Prompter::Icon::Stop))
+        prompter.AskYesNo(
+            std::string("The memory contents have become corrupted.\nFirst error encountered: ") +
+                DumpErrorText(code) + ".\nRecommend canceling the save.\n\nCancel save?",
+            "", Prompter::Icon::Stop))
         return SaveResult::Cancelled;
 
     if (recycleFiles && files.IsReadWritable(path))

@@ -14,8 +14,8 @@ enum class SaveResult { Saved, Cancelled, Failed };
 // With `ask` off no question is asked and the data opens as parsed. On Aborted and ReadFailed the
 // caller discards the document and reports the failure; `error` receives the reason of a
 // failed read. `checkCode` receives the integrity code found before any repair.
-OpenResult OpenDumpFile(SystemDoc& doc, const std::string& path, FileOps& files, Prompter& prompter, bool ask = true,
-                        int* checkCode = nullptr, std::string* error = nullptr);
+OpenResult OpenDumpFile(SystemDoc& doc, const std::string& path, FileOps& files, Prompter& prompter,
+                        bool ask = true, int* checkCode = nullptr, std::string* error = nullptr);
 
 // Saving: the integrity prompt, the optional move of the previous file to the trash, then the
 // atomic write. On Saved the document records the path and is no longer modified.

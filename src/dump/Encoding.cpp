@@ -2,7 +2,9 @@
 
 const char* const kBadDataName = "** BAD DATA **";
 
-int ReadBytePair(const uint8_t* p) { return p[0] * 128 + p[1]; }
+int ReadBytePair(const uint8_t* p) {
+    return p[0] * 128 + p[1];
+}
 
 void WriteBytePair(uint8_t* p, int value) {
     p[0] = static_cast<uint8_t>((value >> 7) & 1);
@@ -58,7 +60,8 @@ std::string DecodeName(const uint8_t* field, int size) {
 }
 
 namespace {
-const char* const kChannelSwitchNames[] = {"inactive", "off", "on", "momentary off", "momentary on", "toggle"};
+const char* const kChannelSwitchNames[] = {"inactive",      "off",          "on",
+                                           "momentary off", "momentary on", "toggle"};
 const char* const kPedalTypeNames[] = {"enhanced", "momentary", "toggle", "normal"};
 const char* const kGlobalCCNames[] = {"none", "Pedal 1", "Pedal 2", "Pedal 1 & 2"};
 } // namespace

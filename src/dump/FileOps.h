@@ -17,5 +17,6 @@ public:
     virtual bool IsReadWritable(const std::string& path) = 0;
     virtual bool MoveToTrash(const std::string& path) = 0;
     // Writes a temporary file and renames it into place, so a failed write leaves the old file.
-    virtual bool WriteAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) = 0;
+    virtual bool WriteAtomically(const std::string& path, const std::vector<uint8_t>& bytes,
+                                 std::string& error) = 0;
 };

@@ -9,7 +9,9 @@ void AppendHexByte(std::string& out, uint8_t byte) {
     out += ' ';
 }
 
-char ShownChar(uint8_t byte) { return byte < 0x10 ? '.' : static_cast<char>(byte); }
+char ShownChar(uint8_t byte) {
+    return byte < 0x10 ? '.' : static_cast<char>(byte);
+}
 } // namespace
 
 std::string RenderHexDump(const uint8_t* bytes, size_t count, bool showAscii, bool showOffset) {

@@ -5,7 +5,9 @@
 
 PatchRecord::PatchRecord(const RecordSlot& slot) : PatchRecord(slot.Data(), slot.Length()) {}
 
-int PatchRecord::Number() const { return ReadWordQuadAt(m_data, m_length, kNumber); }
+int PatchRecord::Number() const {
+    return ReadWordQuadAt(m_data, m_length, kNumber);
+}
 
 std::string PatchRecord::Name() const {
     if (m_length < kName + 30)
@@ -13,7 +15,9 @@ std::string PatchRecord::Name() const {
     return DecodeName(m_data + kName, 30);
 }
 
-int PatchRecord::Mode() const { return ReadBytePairAt(m_data, m_length, kMode); }
+int PatchRecord::Mode() const {
+    return ReadBytePairAt(m_data, m_length, kMode);
+}
 
 CCAssignment PatchRecord::LocalCC(int pedal, int cc) const {
     CCAssignment a{-1, -1, -1, -1};
@@ -29,7 +33,9 @@ CCAssignment PatchRecord::LocalCC(int pedal, int cc) const {
     return a;
 }
 
-int PatchRecord::StringALength() const { return ReadWordQuadAt(m_data, m_length, kStringA); }
+int PatchRecord::StringALength() const {
+    return ReadWordQuadAt(m_data, m_length, kStringA);
+}
 
 int PatchRecord::StringBLengthOffset() const {
     const int a = StringALength();

@@ -3,7 +3,9 @@
 #include <cstring>
 #include <utility>
 
-RecordSlot::RecordSlot(const uint8_t* bytes, int length, int number) : m_number(number) { Assign(bytes, length); }
+RecordSlot::RecordSlot(const uint8_t* bytes, int length, int number) : m_number(number) {
+    Assign(bytes, length);
+}
 
 RecordSlot::RecordSlot(const RecordSlot& other)
     : m_length(other.m_length), m_number(other.m_number),
@@ -50,4 +52,6 @@ void RecordSlot::Clear() {
     m_number = 0;
 }
 
-std::vector<uint8_t> RecordSlot::Bytes() const { return {m_data.begin(), m_data.begin() + m_length}; }
+std::vector<uint8_t> RecordSlot::Bytes() const {
+    return {m_data.begin(), m_data.begin() + m_length};
+}

@@ -9,7 +9,8 @@
 namespace {
 SilentPrompter g_silentPrompter;
 
-const uint8_t kHeaderTemplate[SystemDoc::kHeaderSize] = {0xF0, 0x00, 0x00, 0x10, 0x00, 0x0E, 0x41, 0, 0, 0, 0};
+const uint8_t kHeaderTemplate[SystemDoc::kHeaderSize] = {0xF0, 0x00, 0x00, 0x10, 0x00, 0x0E,
+                                                         0x41, 0,    0,    0,    0};
 
 // Copies a record into the image without passing `end`; returns the new position.
 size_t Put(std::vector<uint8_t>& image, size_t pos, const uint8_t* bytes, size_t length) {
@@ -52,9 +53,13 @@ void SystemDoc::SetNewDumpChannel(int midiChannel) {
     m_newDumpChannel = midiChannel >= 1 && midiChannel <= 16 ? midiChannel : 1;
 }
 
-void SystemDoc::SetPrompter(Prompter* prompter) { m_prompter = prompter; }
+void SystemDoc::SetPrompter(Prompter* prompter) {
+    m_prompter = prompter;
+}
 
-Prompter& SystemDoc::GetPrompter() const { return m_prompter ? *m_prompter : g_silentPrompter; }
+Prompter& SystemDoc::GetPrompter() const {
+    return m_prompter ? *m_prompter : g_silentPrompter;
+}
 
 void SystemDoc::InitEmptyDump() {
     m_dumpSize = kEmptyDumpSize;
@@ -142,28 +147,48 @@ const RecordSlot* SystemDoc::PeekPatch(int n) const {
     return n >= 0 && n <= kPatches ? &m_patches[static_cast<size_t>(n)] : nullptr;
 }
 
-bool SystemDoc::HasBank(int n) const { return n >= 1 && n <= kBanks && m_banks[static_cast<size_t>(n)].IsPresent(); }
+bool SystemDoc::HasBank(int n) const {
+    return n >= 1 && n <= kBanks && m_banks[static_cast<size_t>(n)].IsPresent();
+}
 
 bool SystemDoc::HasPatch(int n) const {
     return n >= 1 && n <= kPatches && m_patches[static_cast<size_t>(n)].IsPresent();
 }
 
-int SystemDoc::ConfigBytePair(int offset) const { return ReadBytePair(m_config.data() + offset); }
-int SystemDoc::ConfigWordQuad(int offset) const { return ReadWordQuad(m_config.data() + offset); }
-void SystemDoc::SetConfigBytePair(int offset, int value) { WriteBytePair(m_config.data() + offset, value); }
-void SystemDoc::SetConfigWordQuad(int offset, int value) { WriteWordQuad(m_config.data() + offset, value); }
+int SystemDoc::ConfigBytePair(int offset) const {
+    return ReadBytePair(m_config.data() + offset);
+}
+int SystemDoc::ConfigWordQuad(int offset) const {
+    return ReadWordQuad(m_config.data() + offset);
+}
+void SystemDoc::SetConfigBytePair(int offset, int value) {
+    WriteBytePair(m_config.data() + offset, value);
+}
+void SystemDoc::SetConfigWordQuad(int offset, int value) {
+    WriteWordQuad(m_config.data() + offset, value);
+}
 
 namespace {
-int PedalOffset(int pedal, int first, int second) { return pedal == 2 ? second : first; }
+int PedalOffset(int pedal, int first, int second) {
+    return pedal == 2 ? second : first;
+}
 } // namespace
 
-int SystemDoc::GetPedalCalMax(int pedal) const { return ConfigBytePair(PedalOffset(pedal, CfgPedal1Max, CfgPedal2Max)); }
-int SystemDoc::GetPedalCalMin(int pedal) const { return ConfigBytePair(PedalOffset(pedal, CfgPedal1Min, CfgPedal2Min)); }
+int SystemDoc::GetPedalCalMax(int pedal) const {
+    return ConfigBytePair(PedalOffset(pedal, CfgPedal1Max, CfgPedal2Max));
+}
+int SystemDoc::GetPedalCalMin(int pedal) const {
+    return ConfigBytePair(PedalOffset(pedal, CfgPedal1Min, CfgPedal2Min));
+}
 int SystemDoc::GetPedalCalType(int pedal) const {
     return ConfigBytePair(PedalOffset(pedal, CfgPedal1Type, CfgPedal2Type));
 }
-void SystemDoc::SetPedalCalMax(int pedal, int v) { SetConfigBytePair(PedalOffset(pedal, CfgPedal1Max, CfgPedal2Max), v); }
-void SystemDoc::SetPedalCalMin(int pedal, int v) { SetConfigBytePair(PedalOffset(pedal, CfgPedal1Min, CfgPedal2Min), v); }
+void SystemDoc::SetPedalCalMax(int pedal, int v) {
+    SetConfigBytePair(PedalOffset(pedal, CfgPedal1Max, CfgPedal2Max), v);
+}
+void SystemDoc::SetPedalCalMin(int pedal, int v) {
+    SetConfigBytePair(PedalOffset(pedal, CfgPedal1Min, CfgPedal2Min), v);
+}
 void SystemDoc::SetPedalCalType(int pedal, int v) {
     SetConfigBytePair(PedalOffset(pedal, CfgPedal1Type, CfgPedal2Type), v);
 }
@@ -198,8 +223,14 @@ void SystemDoc::SetMidiFilters(const std::array<int, 16>& filters) {
         SetConfigBytePair(CfgMidiFilters + 2 * static_cast<int>(i), filters[i]);
 }
 
-int SystemDoc::GetTransmitLength() const { return ReadWordQuad(m_header.data() + 7); }
+int SystemDoc::GetTransmitLength() const {
+    return ReadWordQuad(m_header.data() + 7);
+}
 
-void SystemDoc::SetTransmitLength(int v) { WriteWordQuad(m_header.data() + 7, v); }
+void SystemDoc::SetTransmitLength(int v) {
+    WriteWordQuad(m_header.data() + 7, v);
+}
 
-void SystemDoc::AddToTransmitLength(int delta) { SetTransmitLength(GetTransmitLength() + delta); }
+void SystemDoc::AddToTransmitLength(int delta) {
+    SetTransmitLength(GetTransmitLength() + delta);
+}

@@ -155,8 +155,8 @@ int SystemDoc::MakeRoom(const RecordTable& table, int number, bool shift, int& c
     return dropped;
 }
 
-void SystemDoc::StoreNewRecord(const RecordTable& table, int number, const uint8_t* record, int length, int count,
-                               int dropped) {
+void SystemDoc::StoreNewRecord(const RecordTable& table, int number, const uint8_t* record, int length,
+                               int count, int dropped) {
     RecordSlot& slot = table[number];
     slot.Assign(record, length);
     slot.SetNumber(0);
@@ -244,9 +244,13 @@ void SystemDoc::DeleteRecord(const RecordTable& table, int number, bool reorder)
     UpdateAllViews(nullptr, table.hint);
 }
 
-void SystemDoc::DeleteBank(int number, bool reorder) { DeleteRecord(BankTable(), number, reorder); }
+void SystemDoc::DeleteBank(int number, bool reorder) {
+    DeleteRecord(BankTable(), number, reorder);
+}
 
-void SystemDoc::DeletePatch(int number, bool reorder) { DeleteRecord(PatchTable(), number, reorder); }
+void SystemDoc::DeletePatch(int number, bool reorder) {
+    DeleteRecord(PatchTable(), number, reorder);
+}
 
 void SystemDoc::RenumberPatchRefs(int number, int mode) {
     for (int b = 1; b <= kBanks; ++b) {

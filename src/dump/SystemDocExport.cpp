@@ -136,16 +136,21 @@ std::string SystemDoc::BankTableText(const ExportOptions& options, bool layout) 
     std::string text;
     if (layout)
         text = "No Bank Name       \r\n"
-               "   Num1Patch Name A    Num2Patch Name B    Num3Patch Name C    Num4Patch Name D    Num5Patch Name E    \r\n"
+               "   Num1Patch Name A    Num2Patch Name B    Num3Patch Name C    Num4Patch Name D    Num5Patch "
+               "Name E    \r\n"
                "   Num6Patch Name F    Num7Patch Name G    Num8Patch Name H    Num9Patch Name I    \r\n"
                "\r\n";
     else if (tabs)
-        text = "Bank Number\tBank Name\tNum1\tPatch Name A\tNum2\tPatch Name B\tNum3\tPatch Name C\tNum4\tPatch Name "
-               "D\tNum5\tPatch Name E\tNum6\tPatch Name F\tNum7\tPatch Name G\tNum8\tPatch Name H\tNum9\tPatch Name "
+        text = "Bank Number\tBank Name\tNum1\tPatch Name A\tNum2\tPatch Name B\tNum3\tPatch Name "
+               "C\tNum4\tPatch Name "
+               "D\tNum5\tPatch Name E\tNum6\tPatch Name F\tNum7\tPatch Name G\tNum8\tPatch Name "
+               "H\tNum9\tPatch Name "
                "I\t\r\n";
     else
-        text = "No Bank Name       Num1Patch Name A    Num2Patch Name B    Num3Patch Name C    Num4Patch Name D    "
-               "Num5Patch Name E    Num6Patch Name F    Num7Patch Name G    Num8Patch Name H    Num9Patch Name I    "
+        text = "No Bank Name       Num1Patch Name A    Num2Patch Name B    Num3Patch Name C    Num4Patch "
+               "Name D    "
+               "Num5Patch Name E    Num6Patch Name F    Num7Patch Name G    Num8Patch Name H    Num9Patch "
+               "Name I    "
                "\r\n";
 
     for (int b = 1; b <= kBanks; ++b) {
@@ -221,7 +226,11 @@ std::string SystemDoc::XmlText(const ExportOptions& options) const {
              .Attr("maximumAdcVal", 1015)
              .Empty();
     for (int input = 2; input <= 4; ++input)
-        x += XmlLine(3, "adc").Attr("inputNumber", input).Attr("minimumAdcVal", 10).Attr("maximumAdcVal", 1015).Empty();
+        x += XmlLine(3, "adc")
+                 .Attr("inputNumber", input)
+                 .Attr("minimumAdcVal", 10)
+                 .Attr("maximumAdcVal", 1015)
+                 .Empty();
     x += ExprLine("globalExpr", 1, 1, GetGlobalCC(1));
     x += ExprLine("globalExpr", 2, 1, GetGlobalCC(2));
     x += XmlClose(2, "expression");

@@ -24,7 +24,9 @@ bool ReadPair(const uint8_t* image, size_t length, size_t pos, int& value) {
     return true;
 }
 
-bool Fits(size_t length, size_t pos, size_t recordLength) { return pos <= length && length - pos >= recordLength; }
+bool Fits(size_t length, size_t pos, size_t recordLength) {
+    return pos <= length && length - pos >= recordLength;
+}
 } // namespace
 
 int SystemDoc::ParseDump(const uint8_t* image, size_t length) {
@@ -36,7 +38,8 @@ int SystemDoc::ParseDump(const uint8_t* image, size_t length) {
     m_config.fill(0);
     std::memcpy(m_header.data(), image ? image : m_header.data(), std::min<size_t>(length, kHeaderSize));
     if (length > kHeaderSize)
-        std::memcpy(m_config.data(), image + kHeaderSize, std::min<size_t>(length - kHeaderSize, kConfigSize));
+        std::memcpy(m_config.data(), image + kHeaderSize,
+                    std::min<size_t>(length - kHeaderSize, kConfigSize));
 
     size_t pos = kHeaderSize + kConfigSize;
 
@@ -84,7 +87,8 @@ int SystemDoc::ParseDump(const uint8_t* image, size_t length) {
             !ReadQuad(image, length, pos + PatchRecord::kStringA, a) ||
             !ReadQuad(image, length, pos + PatchRecord::kStringA + 4 + 2 * static_cast<size_t>(a), b))
             return DumpBadPatches;
-        const size_t recordLength = PatchRecord::kFixedLength + 2 * static_cast<size_t>(a) + 2 * static_cast<size_t>(b);
+        const size_t recordLength =
+            PatchRecord::kFixedLength + 2 * static_cast<size_t>(a) + 2 * static_cast<size_t>(b);
         if (number > kPatches || !Fits(length, pos, recordLength))
             return DumpBadPatches;
         RecordSlot& slot = m_patches[static_cast<size_t>(number)];
@@ -118,8 +122,8 @@ int SystemDoc::CheckIntegrity() const {
     const int patchCount = GetPatchCount();
     if (bankCount > kBanks || patchCount > kPatches || GetCurrentPatch() > kPatches ||
         GetCurrentBank() > kBanks || GetCurrentSet() > kSets || GetPowerUpPatch() > kPatches ||
-        GetPowerUpTimeout() > 255 || GetDefaultChannel() > 16 || GetDeviceChannel() > 16 || GetFilterOff() > 1 ||
-        GetEditSysexHex() > 1 || GetMergeOff() > 1 || GetReverseLeds() > 1)
+        GetPowerUpTimeout() > 255 || GetDefaultChannel() > 16 || GetDeviceChannel() > 16 ||
+        GetFilterOff() > 1 || GetEditSysexHex() > 1 || GetMergeOff() > 1 || GetReverseLeds() > 1)
         return DumpBadConfig;
 
     long total = 112;
@@ -212,10 +216,11 @@ bool SystemDoc::LoadImage(const uint8_t* image, size_t length, bool ask, int* ch
         return true;
     Prompter& prompter = GetPrompter();
     if (code == DumpBadTransmitLength) {
-        if (prompter.AskYesNo(std::string("This file may not be a valid RIV 10 dump.\nFirst error encountered: ") +
-                                  DumpErrorText(code) +
-                                  ".\nYou might experience a crash trying to view it.\n\nAttempt to fix it?",
-                              "", Prompter::Icon::Stop))
+        if (prompter.AskYesNo(
+                std::string("This file may not be a valid RIV 10 dump.\nFirst error encountered: ") +
+                    DumpErrorText(code) +
+                    ".\nYou might experience a crash trying to view it.\n\nAttempt to fix it?",
+                "", Prompter::Icon::Stop))
             FixTransmitLength();
         return true;
     }

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
-void ZIVBackupDoc::SetModifiedFlag(bool modified) { ApplyModifiedFlag(modified); }
+void ZIVBackupDoc::SetModifiedFlag(bool modified) {
+    ApplyModifiedFlag(modified);
+}
 
 void ZIVBackupDoc::ApplyModifiedFlag(bool modified) {
     const bool changed = modified != m_modified;
@@ -29,7 +31,9 @@ void ZIVBackupDoc::SetPathName(const std::string& path) {
     SetTitle(slash == std::string::npos ? path : path.substr(slash + 1));
 }
 
-void ZIVBackupDoc::SetTitle(const std::string& title) { m_title = title; }
+void ZIVBackupDoc::SetTitle(const std::string& title) {
+    m_title = title;
+}
 
 void ZIVBackupDoc::AddListener(DocListener* listener) {
     if (listener && std::find(m_listeners.begin(), m_listeners.end(), listener) == m_listeners.end())

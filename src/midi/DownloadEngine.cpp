@@ -9,11 +9,13 @@
 namespace {
 const char* const kStartDownloadText =
     "You must manually initiate dump downloads using the hand programmer attached to the device.  \n"
-    "Close this message and then on the hand programmer select Utilities, MIDI, MIDI Data Dump and then press "
+    "Close this message and then on the hand programmer select Utilities, MIDI, MIDI Data Dump and then "
+    "press "
     "enter.\nWe only support System Dumps in the current version.";
 } // namespace
 
-DownloadEngine::DownloadEngine(TransferObserver& observer, Prompter& prompter, const TransferSettings& settings)
+DownloadEngine::DownloadEngine(TransferObserver& observer, Prompter& prompter,
+                               const TransferSettings& settings)
     : TransferEngine("DMidiXmit", observer, prompter, settings), m_buffer(kMaxBytes, 0) {}
 
 DownloadEngine::~DownloadEngine() {
@@ -133,13 +135,14 @@ bool DownloadEngine::Complete(std::vector<uint8_t>& bytes) {
     const SystemDoc scratch(m_buffer.data(), m_total);
     const int code = scratch.CheckIntegrity();
     if (code != DumpOk &&
-        m_prompter.AskYesNo(std::string("The dump failed my data integrity check.\nFirst error encountered: ") +
-                                DumpErrorText(code) +
-                                ".\nThis could be caused by missing MIDI data bytes or corrupt ZIV10 memory.\n"
-                                "You may choose to continue and attempt to fix the data.\n"
-                                "But if you choose to continue, you might experience a crash trying to view this "
-                                "dump.\n\nCancel operation?",
-                            "Incomplete Download", Prompter::Icon::Stop))
+        m_prompter.AskYesNo(
+            std::string("The dump failed my data integrity check.\nFirst error encountered: ") +
+                DumpErrorText(code) +
+                ".\nThis could be caused by missing MIDI data bytes or corrupt ZIV10 memory.\n"
+                "You may choose to continue and attempt to fix the data.\n"
+                "But if you choose to continue, you might experience a crash trying to view this "
+                "dump.\n\nCancel operation?",
+            "Incomplete Download", Prompter::Icon::Stop))
         return false;
     bytes.assign(m_buffer.begin(), m_buffer.begin() + m_total);
     return true;

@@ -13,7 +13,8 @@ struct MidiEvent {
     uint8_t spare = 0;
 
     uint32_t Packed() const {
-        return static_cast<uint32_t>(status) | static_cast<uint32_t>(data1) << 8 | static_cast<uint32_t>(data2) << 16;
+        return static_cast<uint32_t>(status) | static_cast<uint32_t>(data1) << 8 |
+               static_cast<uint32_t>(data2) << 16;
     }
 };
 

@@ -3,8 +3,8 @@
 #include <chrono>
 #include <thread>
 
-TestSendEngine::TestSendEngine(TransferObserver& observer, Prompter& prompter, const TransferSettings& settings,
-                               std::vector<uint8_t> bytes)
+TestSendEngine::TestSendEngine(TransferObserver& observer, Prompter& prompter,
+                               const TransferSettings& settings, std::vector<uint8_t> bytes)
     : TransferEngine("DSimpleMidiSend", observer, prompter, settings), m_bytes(std::move(bytes)) {}
 
 TestSendEngine::~TestSendEngine() {
@@ -53,7 +53,8 @@ void TestSendEngine::Initialise() {
     m_observer.SetText(CtlStatus, "Opening MIDI Output Device...");
     m_observer.SetText(CtlLabel1, " ");
     m_observer.SetText(CtlLabel2, " ");
-    const int code = OutPortOpen(m_out, this, m_settings.outputDevice, OutPortOptionsFor(m_settings.bufferSize));
+    const int code =
+        OutPortOpen(m_out, this, m_settings.outputDevice, OutPortOptionsFor(m_settings.bufferSize));
     if (code != MidiOk) {
         DeviceError(MidiOutErrorText(code), 86);
         return;
@@ -136,7 +137,8 @@ void TestSendEngine::Loop() {
                         Consume();
                         if (m_index >= count) {
                             ConsistencyError("Data string consistency error at byte " + byteNumber() +
-                                             (dataBytes == 1 ? ".  Missing data byte 1." : ".  Missing data bytes 1 and 2."));
+                                             (dataBytes == 1 ? ".  Missing data byte 1."
+                                                             : ".  Missing data bytes 1 and 2."));
                             break;
                         }
                     }

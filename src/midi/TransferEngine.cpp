@@ -6,7 +6,9 @@ TransferEngine::TransferEngine(const char* module, TransferObserver& observer, P
                                const TransferSettings& settings)
     : m_observer(observer), m_prompter(prompter), m_settings(settings), m_module(module) {}
 
-TransferEngine::~TransferEngine() { StopWorker(); }
+TransferEngine::~TransferEngine() {
+    StopWorker();
+}
 
 void TransferEngine::StopWorker() {
     if (!m_loopDone)
@@ -57,7 +59,9 @@ void TransferEngine::DeviceError(const std::string& errorText, int location) {
            "MIDI Device Error");
 }
 
-void TransferEngine::ConsistencyError(const std::string& text) { Report(text, "Data consistency error"); }
+void TransferEngine::ConsistencyError(const std::string& text) {
+    Report(text, "Data consistency error");
+}
 
 void TransferEngine::Sleep(int ms) {
     if (m_sleeper)

@@ -23,7 +23,8 @@ class TransferEngine {
 public:
     using Sleeper = std::function<void(int ms)>;
 
-    TransferEngine(const char* module, TransferObserver& observer, Prompter& prompter, const TransferSettings& settings);
+    TransferEngine(const char* module, TransferObserver& observer, Prompter& prompter,
+                   const TransferSettings& settings);
     virtual ~TransferEngine();
     TransferEngine(const TransferEngine&) = delete;
     TransferEngine& operator=(const TransferEngine&) = delete;

@@ -5,7 +5,9 @@
 
 namespace {
 // Waiting for a busy port: long enough not to spin a core, short next to a buffer's wire time.
-void Breathe() { std::this_thread::sleep_for(std::chrono::microseconds(200)); }
+void Breathe() {
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+}
 } // namespace
 
 UploadEngine::UploadEngine(TransferObserver& observer, Prompter& prompter, const TransferSettings& settings,
@@ -29,7 +31,8 @@ void UploadEngine::Initialise() {
     m_observer.SetText(CtlStatus, "Opening MIDI Output Device...");
     m_observer.SetText(CtlLabel1, " ");
     m_observer.SetText(CtlLabel2, " ");
-    const int code = OutPortOpen(m_out, this, m_settings.outputDevice, OutPortOptionsFor(m_settings.bufferSize));
+    const int code =
+        OutPortOpen(m_out, this, m_settings.outputDevice, OutPortOptionsFor(m_settings.bufferSize));
     if (code != MidiOk) {
         DeviceError(MidiOutErrorText(code), 217);
         return;

@@ -38,8 +38,9 @@ protected:
     void TearDown() override { fs::remove_all(m_dir); }
 
     Result Run(const std::string& args) {
-        const std::string command = std::string("'") + TOLVANE_CLI + "' " + args + " >'" + (m_dir / "out").string() +
-                                    "' 2>'" + (m_dir / "err").string() + "' </dev/null";
+        const std::string command = std::string("'") + TOLVANE_CLI + "' " + args + " >'" +
+                                    (m_dir / "out").string() + "' 2>'" + (m_dir / "err").string() +
+                                    "' </dev/null";
         const int raw = std::system(command.c_str());
         Result r;
         if (raw != -1 && WIFEXITED(raw))
@@ -82,7 +83,8 @@ TEST_F(CliMidiTest, ReceiveSendAndTestSendThroughTheSimulator) {
     EXPECT_NE(r.out.find(": 0 No error\n"), std::string::npos) << r.out;
     EXPECT_EQ(Run("check '" + received.string() + "'").out, "0 No error\n");
 
-    r = Run("send '" + received.string() + "' --out " + std::to_string(out) + " --buffer-size 1024 --delay 0");
+    r = Run("send '" + received.string() + "' --out " + std::to_string(out) +
+            " --buffer-size 1024 --delay 0");
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_NE(r.out.find("Upload complete.\n"), std::string::npos) << r.out;
 
@@ -107,8 +109,8 @@ TEST_F(CliMidiTest, BadPortsAndArgumentsAreReported) {
     EXPECT_NE(r.err.find("Error location: DSimpleMidiSend (86)"), std::string::npos) << r.err;
 
     for (const char* args : {"receive x.syx", "send --out 0", "send x.syx --out 0 --buffer-size 100",
-                             "send x.syx --out 0 --delay 1001", "test-send --out 0 'g0'", "test-send --out 0 ''",
-                             "simulate extra", "simulate --baud fast"}) {
+                             "send x.syx --out 0 --delay 1001", "test-send --out 0 'g0'",
+                             "test-send --out 0 ''", "simulate extra", "simulate --baud fast"}) {
         r = Run(args);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args << ": " << r.err;

@@ -56,9 +56,8 @@ std::string Quote(const std::string& word) {
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                ("tolvane-cli-test-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        m_dir = fs::temp_directory_path() / ("tolvane-cli-test-" + std::to_string(::getpid()) + "-" +
+                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
     }
@@ -198,10 +197,12 @@ TEST_F(CliTest, UsageErrorsAreOneLineAndStatusTwo) {
 TEST_F(CliTest, InfoSummarisesTheDump) {
     const Result r = Run({"info", Write("d.syx", SampleDump()).string()});
     ASSERT_EQ(r.status, 0) << r.err;
-    for (const char* line : {"Dump size: ", "Device channel: 1\n", "Banks: 2 (count 2)\n", "Patches: 2 (count 2)\n",
-                             "Current patch: 0\n", "Power-up patch: 0\n", "First error: 0 No error\n"})
+    for (const char* line :
+         {"Dump size: ", "Device channel: 1\n", "Banks: 2 (count 2)\n", "Patches: 2 (count 2)\n",
+          "Current patch: 0\n", "Power-up patch: 0\n", "First error: 0 No error\n"})
         EXPECT_NE(r.out.find(line), std::string::npos) << line;
-    EXPECT_NE(r.out.find("Dump size: " + std::to_string(SampleDump().size()) + " bytes\n"), std::string::npos);
+    EXPECT_NE(r.out.find("Dump size: " + std::to_string(SampleDump().size()) + " bytes\n"),
+              std::string::npos);
 }
 
 TEST_F(CliTest, ListPrintsOneLinePerRecord) {
@@ -267,7 +268,8 @@ TEST_F(CliTest, RepairFixesOnlyTheTransmitLength) {
 
     Result r = Run({"repair", broken.string(), "-o", fixed.string()});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out.rfind("An attempt was made to fix the data and it appears successful.\n", 0), 0u) << r.out;
+    EXPECT_EQ(r.out.rfind("An attempt was made to fix the data and it appears successful.\n", 0), 0u)
+        << r.out;
     EXPECT_EQ(ReadBytes(fixed), good);
     EXPECT_EQ(ReadBytes(broken), WithTransmitLength(good, 61)); // -o leaves the input alone
 
@@ -297,8 +299,9 @@ TEST_F(CliTest, HexMatchesTheRenderingOfTheImage) {
         bool ascii;
         bool offset;
     };
-    for (const Case& c : {Case{{}, true, true}, Case{{"--no-ascii"}, false, true}, Case{{"--no-offset"}, true, false},
-                          Case{{"--no-ascii", "--no-offset"}, false, false}}) {
+    for (const Case& c :
+         {Case{{}, true, true}, Case{{"--no-ascii"}, false, true}, Case{{"--no-offset"}, true, false},
+          Case{{"--no-ascii", "--no-offset"}, false, false}}) {
         std::vector<std::string> args = {"hex", file};
         args.insert(args.end(), c.flags.begin(), c.flags.end());
         const Result r = Run(args);
@@ -336,10 +339,15 @@ TEST_F(CliTest, GarbageNeverCrashesAnyCommand) {
                 bytes[random() % bytes.size()] = static_cast<uint8_t>(random());
         }
         const std::string file = Write("g" + std::to_string(round) + ".syx", bytes).string();
-        for (const std::vector<std::string>& args :
-             {std::vector<std::string>{"check", file}, {"info", file}, {"list", "banks", file}, {"list", "sets", file},
-              {"list", "patches", file}, {"hex", file}, {"export", "layout", file}, {"export", "xml", file},
-              {"repair", file, "-o", file + ".out"}}) {
+        for (const std::vector<std::string>& args : {std::vector<std::string>{"check", file},
+                                                     {"info", file},
+                                                     {"list", "banks", file},
+                                                     {"list", "sets", file},
+                                                     {"list", "patches", file},
+                                                     {"hex", file},
+                                                     {"export", "layout", file},
+                                                     {"export", "xml", file},
+                                                     {"repair", file, "-o", file + ".out"}}) {
             const Result r = Run(args);
             EXPECT_TRUE(r.status == 0 || r.status == 1) << args[0] << " round " << round << ": " << r.err;
         }

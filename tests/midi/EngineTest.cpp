@@ -111,7 +111,8 @@ public:
     std::string Name() const override { return "Recorder"; }
     std::vector<std::string> InputNames() override { return {}; }
     std::vector<std::string> OutputNames() override { return {"Recorder"}; }
-    int OpenInput(size_t, MidiInputReceiver&, std::unique_ptr<MidiBackendInput>&, std::string& error) override {
+    int OpenInput(size_t, MidiInputReceiver&, std::unique_ptr<MidiBackendInput>&,
+                  std::string& error) override {
         error = "No inputs here.";
         return 1;
     }
@@ -135,7 +136,8 @@ public:
 
     class Input : public MidiBackendInput {
     public:
-        Input(MidiInputReceiver& receiver, const std::vector<Step>& script) : m_receiver(receiver), m_script(script) {}
+        Input(MidiInputReceiver& receiver, const std::vector<Step>& script)
+            : m_receiver(receiver), m_script(script) {}
         int Start(std::string&) override {
             for (const Step& step : m_script) {
                 if (step.sysex)
@@ -345,11 +347,14 @@ TEST_F(EngineTest, FailedIntegrityCheckAsksWhetherToCancel) {
         ASSERT_EQ(prompter.Messages().size(), 1u);
         EXPECT_EQ(prompter.Messages()[0].caption, "Incomplete Download");
         EXPECT_EQ(prompter.Messages()[0].icon, Prompter::Icon::Stop);
-        EXPECT_EQ(prompter.Messages()[0].text,
-                  "The dump failed my data integrity check.\nFirst error encountered: Data transmit length does not "
-                  "match actual data length.\nThis could be caused by missing MIDI data bytes or corrupt ZIV10 "
-                  "memory.\nYou may choose to continue and attempt to fix the data.\nBut if you choose to continue, "
-                  "you might experience a crash trying to view this dump.\n\nCancel operation?");
+        EXPECT_EQ(
+            prompter.Messages()[0].text,
+            "The dump failed my data integrity check.\nFirst error encountered: Data transmit length does "
+            "not "
+            "match actual data length.\nThis could be caused by missing MIDI data bytes or corrupt ZIV10 "
+            "memory.\nYou may choose to continue and attempt to fix the data.\nBut if you choose to "
+            "continue, "
+            "you might experience a crash trying to view this dump.\n\nCancel operation?");
         if (!cancel) {
             EXPECT_EQ(received, broken);
         }
@@ -565,8 +570,8 @@ TEST_P(TestSendTest, SendsMessagesOrNamesTheFault) {
     EXPECT_EQ(engine.Complete(), !c.consistencyError.empty());
     {
         std::lock_guard<std::mutex> lock(wire->mutex);
-        EXPECT_EQ(std::vector<Bytes>(wire->shortMessages.begin(), wire->shortMessages.begin() +
-                                                                        static_cast<long>(sentBeforeClose)),
+        EXPECT_EQ(std::vector<Bytes>(wire->shortMessages.begin(),
+                                     wire->shortMessages.begin() + static_cast<long>(sentBeforeClose)),
                   c.shortMessages);
     }
     EXPECT_EQ(wire->SysexBytes(), c.sysex);
@@ -586,7 +591,12 @@ TEST_P(TestSendTest, SendsMessagesOrNamesTheFault) {
 INSTANTIATE_TEST_SUITE_P(
     Strings, TestSendTest,
     ::testing::Values(
-        TestSendCase{"RunningStatus", {0x90, 0x3C, 0x40, 0x3C, 0x00}, {{0x90, 0x3C, 0x40}, {0x90, 0x3C, 0x00}}, {}, "", 5},
+        TestSendCase{"RunningStatus",
+                     {0x90, 0x3C, 0x40, 0x3C, 0x00},
+                     {{0x90, 0x3C, 0x40}, {0x90, 0x3C, 0x00}},
+                     {},
+                     "",
+                     5},
         TestSendCase{"DataFirst", {0x3C, 0x40}, {}, {}, "Error handling data string at byte 1.", 0},
         TestSendCase{"MissingSecondDataByte",
                      {0x90, 0x3C},
@@ -594,14 +604,24 @@ INSTANTIATE_TEST_SUITE_P(
                      {},
                      "Data string consistency error at byte 3.  Missing data byte 2.",
                      0},
-        TestSendCase{"MissingDataByte", {0xC0}, {}, {}, "Data string consistency error at byte 2.  Missing data byte 1.", 1},
+        TestSendCase{"MissingDataByte",
+                     {0xC0},
+                     {},
+                     {},
+                     "Data string consistency error at byte 2.  Missing data byte 1.",
+                     1},
         TestSendCase{"MissingBothDataBytes",
                      {0xC1, 0x05, 0xB0},
                      {{0xC1, 0x05}},
                      {},
                      "Data string consistency error at byte 4.  Missing data bytes 1 and 2.",
                      3},
-        TestSendCase{"RunningStatusAfterRealtime", {0xF8, 0x3C}, {{0xF8}}, {}, "Error handling running status messages.", 1},
+        TestSendCase{"RunningStatusAfterRealtime",
+                     {0xF8, 0x3C},
+                     {{0xF8}},
+                     {},
+                     "Error handling running status messages.",
+                     1},
         TestSendCase{"SysexThenControlChange",
                      {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7, 0xB0, 0x07, 0x64},
                      {{0xB0, 0x07, 0x64}},
@@ -620,12 +640,13 @@ INSTANTIATE_TEST_SUITE_P(
                      {0xF0, 0xF0, 0x01, 0xF7, 0x02, 0xF7},
                      "",
                      8},
-        TestSendCase{"StrayEndOfExclusive",
-                     {0xC0, 0x01, 0xF7},
-                     {{0xC0, 0x01}},
-                     {},
-                     "Data string consistency error at byte 3.  End of system exclusive (F7) without a start (F0).",
-                     2}),
+        TestSendCase{
+            "StrayEndOfExclusive",
+            {0xC0, 0x01, 0xF7},
+            {{0xC0, 0x01}},
+            {},
+            "Data string consistency error at byte 3.  End of system exclusive (F7) without a start (F0).",
+            2}),
     [](const ::testing::TestParamInfo<TestSendCase>& info) { return std::string(info.param.name); });
 
 TEST_F(EngineTest, TestSendSilencesNotesLeftSounding) {

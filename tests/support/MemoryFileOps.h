@@ -35,7 +35,8 @@ public:
         trashed.push_back(path);
         return true;
     }
-    bool WriteAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) override {
+    bool WriteAtomically(const std::string& path, const std::vector<uint8_t>& bytes,
+                         std::string& error) override {
         if (failWrites || readOnly.count(path) != 0) {
             error = "Access denied";
             return false;

@@ -18,9 +18,13 @@ public:
 
     explicit ScriptedPrompter(std::deque<bool> answers = {}) : m_answers(std::move(answers)) {}
 
-    void Info(const std::string& text) override { m_messages.push_back({"info", text, "", Icon::Information}); }
+    void Info(const std::string& text) override {
+        m_messages.push_back({"info", text, "", Icon::Information});
+    }
     void Stop(const std::string& text) override { m_messages.push_back({"stop", text, "", Icon::Stop}); }
-    void Exclaim(const std::string& text) override { m_messages.push_back({"exclaim", text, "", Icon::Exclamation}); }
+    void Exclaim(const std::string& text) override {
+        m_messages.push_back({"exclaim", text, "", Icon::Exclamation});
+    }
     bool AskYesNo(const std::string& text, const std::string& caption, Icon icon) override {
         m_messages.push_back({"ask", text, caption, icon});
         if (m_answers.empty())
