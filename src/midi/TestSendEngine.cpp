@@ -50,15 +50,8 @@ int TestSendEngine::DataBytesOf(int cls) {
 
 void TestSendEngine::Initialise() {
     m_observer.SetText(CtlBytes, "");
-    m_observer.SetText(CtlStatus, "Opening MIDI Output Device...");
-    m_observer.SetText(CtlLabel1, " ");
-    m_observer.SetText(CtlLabel2, " ");
-    const int code =
-        OutPortOpen(m_out, this, m_settings.outputDevice, OutPortOptionsFor(m_settings.bufferSize));
-    if (code != MidiOk) {
-        DeviceError(MidiOutErrorText(code), 86);
+    if (!OpenOutput(m_out, 86))
         return;
-    }
     m_observer.SetText(CtlStatus, "Sending MIDI data...");
     m_observer.SetText(CtlLabel1, "Bytes transmitted:");
     m_observer.SetValue(CtlValue1, 0);
@@ -176,13 +169,7 @@ void TestSendEngine::Loop() {
                 Sleep(m_settings.delayBetweenBuffers);
         } while (m_transmitted < count);
     }
-    // What was put must reach the wire before the port closes: closing abandons pending buffers.
-    while (m_out && !m_abort && !OutPortIdle(m_out))
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    if (m_out && !m_error && OutPortError(m_out) != MidiOk) {
-        DeviceError(MidiOutErrorText(OutPortError(m_out)), 287);
-        OutPortClose(m_out);
-    }
+    DrainOutput(m_out, 287);
     m_observer.SetValue(CtlValue1, m_transmitted);
     m_observer.SetText(CtlStatus, Stopping() ? "Transmission incomplete!" : "Transmission complete.");
     Sleep(500);

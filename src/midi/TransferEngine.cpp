@@ -69,3 +69,25 @@ void TransferEngine::Sleep(int ms) {
     else if (ms >= 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
+
+bool TransferEngine::OpenOutput(MidiOutPort*& port, int location) {
+    m_observer.SetText(CtlStatus, "Opening MIDI Output Device...");
+    m_observer.SetText(CtlLabel1, " ");
+    m_observer.SetText(CtlLabel2, " ");
+    const int code =
+        OutPortOpen(port, this, m_settings.outputDevice, OutPortOptionsFor(m_settings.bufferSize));
+    if (code != MidiOk) {
+        DeviceError(MidiOutErrorText(code), location);
+        return false;
+    }
+    return true;
+}
+
+void TransferEngine::DrainOutput(MidiOutPort*& port, int location) {
+    while (port && !m_abort && !OutPortIdle(port))
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    if (port && !m_error && OutPortError(port) != MidiOk) {
+        DeviceError(MidiOutErrorText(OutPortError(port)), location);
+        OutPortClose(port);
+    }
+}

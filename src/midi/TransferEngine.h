@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MidiPorts.h"
 #include "Prompter.h"
 #include "TransferObserver.h"
 #include "TransferSettings.h"
@@ -57,6 +58,12 @@ protected:
     // A "Data consistency error" box (error icon); sets the error flag.
     void ConsistencyError(const std::string& text);
     void Sleep(int ms);
+    // Owner's thread: "Opening MIDI Output Device...", blank counter labels, then the port; a
+    // failure is the device error at `location`. False when the port could not be opened.
+    bool OpenOutput(MidiOutPort*& port, int location);
+    // Worker: waits until everything put has left the port (closing it would abandon pending
+    // buffers), then reports a failure the sender met after the last put at `location`.
+    void DrainOutput(MidiOutPort*& port, int location);
     bool Stopping() const { return m_abort || m_error; }
     bool OnWorker() const { return std::this_thread::get_id() == m_workerId; }
 

@@ -28,15 +28,8 @@ void UploadEngine::Initialise() {
     m_total = 0;
     m_writeIndex = 0;
     m_eoxCount = 0;
-    m_observer.SetText(CtlStatus, "Opening MIDI Output Device...");
-    m_observer.SetText(CtlLabel1, " ");
-    m_observer.SetText(CtlLabel2, " ");
-    const int code =
-        OutPortOpen(m_out, this, m_settings.outputDevice, OutPortOptionsFor(m_settings.bufferSize));
-    if (code != MidiOk) {
-        DeviceError(MidiOutErrorText(code), 217);
+    if (!OpenOutput(m_out, 217))
         return;
-    }
     m_observer.SetText(CtlStatus, "Sending MIDI sysex upload...");
     m_observer.SetText(CtlLabel1, "Total data transmitted:");
     m_observer.SetText(CtlLabel2, "Number of programs transmitted:");
@@ -93,13 +86,7 @@ void UploadEngine::Loop() {
     }
     // Every byte accepted is not every byte sent: closing the port abandons what is still
     // outstanding, so the upload only counts as complete once the port has sent it all.
-    while (m_out && !m_abort && !OutPortIdle(m_out))
-        Breathe();
-    // The last buffers fail after the last put: ask the port.
-    if (m_out && !m_error && OutPortError(m_out) != MidiOk) {
-        DeviceError(MidiOutErrorText(OutPortError(m_out)), 256);
-        OutPortClose(m_out);
-    }
+    DrainOutput(m_out, 256);
     m_observer.SetValue(CtlValue1, m_total);
     if (!Stopping())
         m_observer.SetProgress(count, count);

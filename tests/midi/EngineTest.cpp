@@ -236,6 +236,15 @@ protected:
         EXPECT_EQ(MidiPortsInit(std::move(backends)), 1);
     }
 
+    // A whole download as the dialog runs it; true when a document is to be made.
+    bool Download(const TransferSettings& settings, Prompter& prompter, Bytes& received) {
+        DownloadEngine engine(m_observer, prompter, settings);
+        engine.SetSleeper(std::ref(m_sleeper));
+        engine.Initialise();
+        RunToEnd(engine);
+        return engine.Complete(received);
+    }
+
     static Bytes WithTransmitLength(Bytes image, int length) {
         Bytes quad;
         testdump::PutQuad(quad, length);
@@ -284,12 +293,8 @@ TEST_F(EngineTest, DownloadWithoutPromptShowsNoStartBox) {
     InitSimulator();
     TransferSettings settings;
     settings.promptBeforeDownload = false;
-    DownloadEngine engine(m_observer, m_prompter, settings);
-    engine.SetSleeper(std::ref(m_sleeper));
-    engine.Initialise();
-    RunToEnd(engine);
     Bytes received;
-    EXPECT_TRUE(engine.Complete(received));
+    EXPECT_TRUE(Download(settings, m_prompter, received));
     EXPECT_EQ(received, Riv10Device::DemoDump());
     EXPECT_TRUE(m_prompter.Messages().empty());
 }
@@ -319,12 +324,8 @@ TEST_F(EngineTest, DownloadOfSomethingElseThanASystemDumpIsAborted) {
     simulator.Device().SetDump(other);
     TransferSettings settings;
     settings.promptBeforeDownload = false;
-    DownloadEngine engine(m_observer, m_prompter, settings);
-    engine.SetSleeper(std::ref(m_sleeper));
-    engine.Initialise();
-    RunToEnd(engine);
     Bytes received;
-    EXPECT_FALSE(engine.Complete(received));
+    EXPECT_FALSE(Download(settings, m_prompter, received));
     ASSERT_EQ(m_prompter.Messages().size(), 1u);
     EXPECT_EQ(m_prompter.Messages()[0].text, "Download aborted.");
 }
@@ -338,12 +339,8 @@ TEST_F(EngineTest, FailedIntegrityCheckAsksWhetherToCancel) {
         TransferSettings settings;
         settings.promptBeforeDownload = false;
         ScriptedPrompter prompter({cancel});
-        DownloadEngine engine(m_observer, prompter, settings);
-        engine.SetSleeper(std::ref(m_sleeper));
-        engine.Initialise();
-        RunToEnd(engine);
         Bytes received;
-        EXPECT_EQ(engine.Complete(received), !cancel);
+        EXPECT_EQ(Download(settings, prompter, received), !cancel);
         ASSERT_EQ(prompter.Messages().size(), 1u);
         EXPECT_EQ(prompter.Messages()[0].caption, "Incomplete Download");
         EXPECT_EQ(prompter.Messages()[0].icon, Prompter::Icon::Stop);
@@ -416,12 +413,8 @@ TEST_F(EngineTest, OnlySystemExclusiveBytesEnterTheDump) {
                 {true, Bytes(dump.begin() + static_cast<long>(half), dump.end())}});
     TransferSettings settings;
     settings.promptBeforeDownload = false;
-    DownloadEngine engine(m_observer, m_prompter, settings);
-    engine.SetSleeper(std::ref(m_sleeper));
-    engine.Initialise();
-    RunToEnd(engine);
     Bytes received;
-    ASSERT_TRUE(engine.Complete(received));
+    ASSERT_TRUE(Download(settings, m_prompter, received));
     EXPECT_EQ(received, dump);
 }
 
@@ -432,12 +425,8 @@ TEST_F(EngineTest, InputLostToAnOverflowIsADeviceErrorNotADocument) {
     InitScript({{true, flood}});
     TransferSettings settings;
     settings.promptBeforeDownload = false;
-    DownloadEngine engine(m_observer, m_prompter, settings);
-    engine.SetSleeper(std::ref(m_sleeper));
-    engine.Initialise();
-    RunToEnd(engine);
     Bytes received;
-    EXPECT_FALSE(engine.Complete(received));
+    EXPECT_FALSE(Download(settings, m_prompter, received));
     ASSERT_FALSE(m_prompter.Messages().empty());
     EXPECT_EQ(m_prompter.Messages()[0].caption, "MIDI Device Error");
     EXPECT_NE(m_prompter.Messages()[0].text.find("DMidiXmit (131)"), std::string::npos);
