@@ -7,6 +7,7 @@
 #include "ScriptedPrompter.h"
 #include "Settings.h"
 #include "SimulatorBackend.h"
+#include "SimulatorLayer.h"
 
 #include <gtest/gtest.h>
 
@@ -358,9 +359,7 @@ class DOptionsDialog : public DOptionsStore {
 protected:
     void SetUp() override {
         DOptionsStore::SetUp();
-        std::vector<std::unique_ptr<MidiBackend>> backends;
-        backends.push_back(std::make_unique<SimulatorBackend>());
-        ASSERT_EQ(MidiPortsInit(std::move(backends)), 1);
+        ASSERT_NE(StartLayerWithSimulator(), nullptr);
     }
     void TearDown() override {
         m_dialog.reset();

@@ -6,6 +6,7 @@
 #include "MidiPorts.h"
 #include "ScriptedPrompter.h"
 #include "SimulatorBackend.h"
+#include "SimulatorLayer.h"
 #include "TransferEngine.h"
 
 #include <gtest/gtest.h>
@@ -101,14 +102,9 @@ protected:
     void TearDown() override { MidiPortsTerm(); }
 
     SimulatorBackend& InitSimulator() {
-        auto simulator = std::make_unique<SimulatorBackend>();
-        simulator->SetBaud(0);
-        simulator->SetSendDelayMs(0);
-        SimulatorBackend& ref = *simulator;
-        std::vector<std::unique_ptr<MidiBackend>> backends;
-        backends.push_back(std::move(simulator));
-        EXPECT_EQ(MidiPortsInit(std::move(backends)), 1);
-        return ref;
+        SimulatorBackend* simulator = StartLayerWithSimulator();
+        EXPECT_NE(simulator, nullptr);
+        return *simulator;
     }
 
     ScriptedPrompter m_prompter;
