@@ -1,0 +1,6 @@
+#include "BankEdit.h"
+
+BankEdit::BankEdit(const RecordSlot& record, SystemDoc& doc, ShellServices& shell, QWidget* parent)
+    : QDialog(parent), m_record(record), m_doc(doc), m_shell(shell) {
+    setWindowTitle(QStringLiteral("Bank Edit"));
+}

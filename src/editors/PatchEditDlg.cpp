@@ -1,0 +1,6 @@
+#include "PatchEditDlg.h"
+
+PatchEditDlg::PatchEditDlg(const RecordSlot& record, SystemDoc& doc, ShellServices& shell, QWidget* parent)
+    : QDialog(parent), m_record(record), m_doc(doc), m_shell(shell) {
+    setWindowTitle(QStringLiteral("Patch Edit"));
+}
