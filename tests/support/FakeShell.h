@@ -1,0 +1,49 @@
+#pragma once
+
+#include "ScriptedPrompter.h"
+#include "Settings.h"
+#include "ShellServices.h"
+
+#include <QPoint>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <vector>
+
+class SystemDoc;
+
+// The editor program as the document windows and dialogs see it: settings in a scratch INI
+// file, scripted message boxes, and a log of the shell operations asked for.
+class FakeShell : public ShellServices {
+public:
+    FakeShell()
+        : m_settings(std::make_unique<Settings>(m_dir.filePath(QStringLiteral("settings.ini")), m_dir.path())) {}
+
+    Settings& settings() override { return *m_settings; }
+    Prompter& prompter() override { return m_prompter; }
+    void showContextMenu(const QPoint& globalPos, int submenu) override {
+        contextMenus.push_back({globalPos, submenu});
+    }
+    void openHexView(SystemDoc* doc) override { hexViewsOpened.push_back(doc); }
+    void launchCalculator() override { ++calculatorLaunches; }
+    bool launchMidiHelp() override {
+        ++midiHelpLaunches;
+        return true;
+    }
+
+    ScriptedPrompter& script() { return m_prompter; }
+
+    struct ContextMenuCall {
+        QPoint pos;
+        int submenu;
+    };
+    std::vector<ContextMenuCall> contextMenus;
+    std::vector<SystemDoc*> hexViewsOpened;
+    int calculatorLaunches = 0;
+    int midiHelpLaunches = 0;
+
+private:
+    QTemporaryDir m_dir;
+    ScriptedPrompter m_prompter;
+    std::unique_ptr<Settings> m_settings;
+};
