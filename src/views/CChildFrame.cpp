@@ -14,6 +14,11 @@ std::vector<CChildFrame*>& registry() {
     return frames;
 }
 
+CChildFrame::CloseGuard& closeGuard() {
+    static CChildFrame::CloseGuard guard;
+    return guard;
+}
+
 } // namespace
 
 CChildFrame::CChildFrame(ZIVBackupDoc& doc, QWidget* parent) : QMdiSubWindow(parent), m_doc(&doc) {
@@ -27,7 +32,21 @@ CChildFrame::~CChildFrame() {
     detach();
 }
 
+void CChildFrame::setCloseGuard(CloseGuard guard) {
+    closeGuard() = std::move(guard);
+}
+
+void CChildFrame::closeWithoutAsking() {
+    m_skipGuard = true;
+    close();
+    m_skipGuard = false;
+}
+
 void CChildFrame::closeEvent(QCloseEvent* event) {
+    if (m_attached && !m_skipGuard && closeGuard() && !closeGuard()(*this)) {
+        event->ignore();
+        return;
+    }
     QMdiSubWindow::closeEvent(event);
     if (event->isAccepted())
         detach();

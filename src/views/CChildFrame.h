@@ -5,6 +5,7 @@
 #include <QMdiSubWindow>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 // The MDI child frame of both document windows (data and hex). Its title is the document's
@@ -43,6 +44,13 @@ public:
 
     void OnModifiedChanged(ZIVBackupDoc& doc) override;
 
+    // Asked before a frame closes at the user's request (its close box, Close); false keeps it
+    // open. The owner uses it to offer saving when the last window of a modified document goes.
+    using CloseGuard = std::function<bool(CChildFrame&)>;
+    static void setCloseGuard(CloseGuard guard);
+    // Closes without asking the guard.
+    void closeWithoutAsking();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -56,4 +64,5 @@ private:
     QString m_title;
     int m_number = 0;
     bool m_attached = true;
+    bool m_skipGuard = false;
 };

@@ -1,0 +1,708 @@
+#include "CMainFrame.h"
+
+#include "CChildFrame.h"
+#include "CMDIClientWnd.h"
+#include "DAboutBox.h"
+#include "DOptions.h"
+#include "HexView.h"
+#include "PropSheetFormView.h"
+#include "Prompter.h"
+#include "QuillonLauncher.h"
+#include "Settings.h"
+#include "SystemDoc.h"
+#include "ToolbarIcons.h"
+#include "ZIVBackupApp.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+
+namespace {
+
+using Edit = PropSheetFormView::EditCommand;
+
+// The data window's edit commands by command number.
+bool EditCommandFor(int id, Edit& command) {
+    switch (id) {
+    case CMainFrame::IdEditCopy:
+        command = Edit::Copy;
+        return true;
+    case CMainFrame::IdEditPaste:
+        command = Edit::Paste;
+        return true;
+    case CMainFrame::IdDelete:
+        command = Edit::Delete;
+        return true;
+    case CMainFrame::IdDeleteReorder:
+        command = Edit::DeleteReorder;
+        return true;
+    case CMainFrame::IdInsert:
+        command = Edit::Insert;
+        return true;
+    case CMainFrame::IdInsertReorder:
+        command = Edit::InsertReorder;
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+bool CMainFrame::HexSettingsAdapter::ShowAscii() const {
+    return m_app.AppSettings().HexShowAscii();
+}
+void CMainFrame::HexSettingsAdapter::SetShowAscii(bool on) {
+    m_app.AppSettings().SetHexShowAscii(on);
+}
+bool CMainFrame::HexSettingsAdapter::ShowOffset() const {
+    return m_app.AppSettings().HexShowOffset();
+}
+void CMainFrame::HexSettingsAdapter::SetShowOffset(bool on) {
+    m_app.AppSettings().SetHexShowOffset(on);
+}
+
+CMainFrame::CMainFrame(ZIVBackupApp& app) : m_app(app), m_hexSettings(app) {
+    setObjectName(QStringLiteral("mainFrame"));
+    setWindowTitle(QString::fromLatin1(ZIVBackupApp::kAppTitle));
+    ApplyDisplayRect();
+    m_client = new CMDIClientWnd(this);
+    m_client->setObjectName(QStringLiteral("client"));
+    m_client->setAccessibleName(QStringLiteral("Documents"));
+    setCentralWidget(m_client);
+    CreateActions();
+    CreateToolBar();
+    CreateStatusBar();
+    BuildMenus(MenuSet::NoDocument);
+    setAcceptDrops(true);
+
+    connect(m_client, &QMdiArea::subWindowActivated, this, &CMainFrame::UpdateCommandStates);
+    connect(qApp, &QApplication::focusChanged, this, &CMainFrame::UpdateCommandStates);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::UpdateCommandStates);
+    connect(&m_app, &ZIVBackupApp::documentsChanged, this, &CMainFrame::UpdateCommandStates);
+    UpdateCommandStates();
+}
+
+CMainFrame::~CMainFrame() {
+    // A calculator this editor started goes with it.
+    m_calculator.reset();
+}
+
+Settings& CMainFrame::settings() {
+    return m_app.AppSettings();
+}
+
+Prompter& CMainFrame::prompter() {
+    return m_app.AppPrompter();
+}
+
+QAction* CMainFrame::AddAction(int id, const QString& text, const QString& prompt, const QKeySequence& keys) {
+    auto* action = new QAction(text, this);
+    action->setObjectName(QStringLiteral("command%1").arg(id));
+    action->setData(id);
+    // The prompt goes to the status bar; the part after the line break is the tool tip.
+    const int lineBreak = prompt.indexOf(QLatin1Char('\n'));
+    action->setStatusTip(lineBreak < 0 ? prompt : prompt.left(lineBreak));
+    if (lineBreak >= 0)
+        action->setToolTip(prompt.mid(lineBreak + 1));
+    if (!keys.isEmpty())
+        action->setShortcut(keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+    addAction(action); // shortcuts work whichever menu set is showing
+    m_actions.insert(id, action);
+    return action;
+}
+
+void CMainFrame::CreateActions() {
+    AddAction(IdFileNew, QStringLiteral("&New"), QStringLiteral("Create a new document\nNew (Ctrl+N)"),
+              QKeySequence(QStringLiteral("Ctrl+N")))
+        ->setIcon(ToolbarIcons::New());
+    AddAction(IdFileOpen, QStringLiteral("&Open..."), QStringLiteral("Open an existing document\nOpen (Ctrl+O)"),
+              QKeySequence(QStringLiteral("Ctrl+O")))
+        ->setIcon(ToolbarIcons::Open());
+    AddAction(IdFileClose, QStringLiteral("&Close"), QStringLiteral("Close the active document\nClose"));
+    AddAction(IdFileSave, QStringLiteral("&Save"), QStringLiteral("Save the active document\nSave (Ctrl+S)"),
+              QKeySequence(QStringLiteral("Ctrl+S")))
+        ->setIcon(ToolbarIcons::Save());
+    AddAction(IdFileSaveAs, QStringLiteral("Save &As..."),
+              QStringLiteral("Save the active document with a new name\nSave As (Ctrl+A)"),
+              QKeySequence(QStringLiteral("Ctrl+A")));
+    AddAction(IdExportXml, QStringLiteral("Export to X&ML"),
+              QStringLiteral("Write the patches and banks as an XML settings file\nExport to XML"));
+    AddAction(IdExportBankTable, QStringLiteral("Export &Bank Table"),
+              QStringLiteral("Write a table of the banks beside the document\nExport Bank Table"));
+    AddAction(IdExportBankLayout, QStringLiteral("Export Bank &Layout"),
+              QStringLiteral("Write the banks in the foot switch layout beside the document\nExport Bank Layout"));
+    AddAction(IdExportPatchTable, QStringLiteral("&Export Patch Table"),
+              QStringLiteral("Write a table of the patches beside the document\nExport Patch Table"));
+    AddAction(IdPreferences, QStringLiteral("&Preferences"),
+              QStringLiteral("Change the MIDI ports and the program's settings\nPreferences"))
+        ->setIcon(ToolbarIcons::Preferences());
+    AddAction(IdFilePrint, QStringLiteral("&Print..."), QStringLiteral("Print the active document\nPrint"))
+        ->setIcon(ToolbarIcons::Print());
+    AddAction(IdAppExit, QStringLiteral("E&xit"),
+              QStringLiteral("Quit the application; prompts to save documents\nExit"));
+    Action(IdAppExit)->setMenuRole(QAction::QuitRole);
+
+    AddAction(IdEditUndo, QStringLiteral("&Undo"), QStringLiteral("Undo the last action\nUndo"),
+              QKeySequence(QStringLiteral("Ctrl+Z")))
+        ->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Z")), QKeySequence(QStringLiteral("Alt+Backspace"))});
+    AddAction(IdEditCut, QStringLiteral("Cu&t"), QStringLiteral("Cut the selection and put it on the Clipboard\nCut"),
+              QKeySequence(QStringLiteral("Ctrl+X")))
+        ->setIcon(ToolbarIcons::Cut());
+    AddAction(IdEditCopy, QStringLiteral("&Copy"),
+              QStringLiteral("Copy the selection and put it on the Clipboard\nCopy (Ctrl+C)"),
+              QKeySequence(QStringLiteral("Ctrl+C")))
+        ->setIcon(ToolbarIcons::Copy());
+    AddAction(IdEditPaste, QStringLiteral("&Paste"), QStringLiteral("Insert Clipboard contents\nPaste (Ctrl+V)"),
+              QKeySequence(QStringLiteral("Ctrl+V")))
+        ->setIcon(ToolbarIcons::Paste());
+    AddAction(IdDelete, QStringLiteral("&Delete"), QStringLiteral("Delete the selected record\nDelete (Del)"),
+              QKeySequence(Qt::Key_Delete));
+    AddAction(IdDeleteReorder, QStringLiteral("Delete &with reorder"),
+              QStringLiteral("Delete the selected record and renumber the ones after it\nDelete with reorder "
+                             "(Shift+Del)"),
+              QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+    AddAction(IdInsert, QStringLiteral("&Insert"), QStringLiteral("Insert an empty record\nInsert (Ins)"),
+              QKeySequence(Qt::Key_Insert));
+    AddAction(IdInsertReorder, QStringLiteral("Insert with &reorder"),
+              QStringLiteral("Insert an empty record and renumber the ones after it\nInsert with reorder "
+                             "(Shift+Ins)"),
+              QKeySequence(Qt::SHIFT | Qt::Key_Insert));
+    AddAction(IdEditSelectAll, QStringLiteral("&Select All"), QStringLiteral("Select the entire document\nSelect All"));
+
+    AddAction(IdViewToolbar, QStringLiteral("&Toolbar"), QStringLiteral("Show or hide the toolbar\nToggle ToolBar"))
+        ->setCheckable(true);
+    AddAction(IdViewStatusBar, QStringLiteral("&Status Bar"),
+              QStringLiteral("Show or hide the status bar\nToggle StatusBar"))
+        ->setCheckable(true);
+    AddAction(IdShowAscii, QStringLiteral("Show &Ascii"),
+              QStringLiteral("Show the characters of the bytes beside the hex listing\nShow Ascii"))
+        ->setCheckable(true);
+    AddAction(IdShowOffsets, QStringLiteral("Show Offsets"),
+              QStringLiteral("Show the offset of each line of the hex listing\nShow Offsets"))
+        ->setCheckable(true);
+
+    AddAction(IdDownload, QStringLiteral("&Download from ZIV10"),
+              QStringLiteral("Download data from the ZIV10\nDownload from ZIV10 (Ctrl+D)"),
+              QKeySequence(QStringLiteral("Ctrl+D")))
+        ->setIcon(ToolbarIcons::Download());
+    AddAction(IdUpload, QStringLiteral("&Upload to ZIV10"),
+              QStringLiteral("Upload the active document to the ZIV10\nUpload to ZIV10 (Ctrl+U)"),
+              QKeySequence(QStringLiteral("Ctrl+U")))
+        ->setIcon(ToolbarIcons::Upload());
+
+    AddAction(IdWindowNew, QStringLiteral("&New Window"),
+              QStringLiteral("Open another window for the active document\nNew Window"));
+    AddAction(IdWindowCascade, QStringLiteral("&Cascade"), QStringLiteral("Arrange windows so they overlap\nCascade Windows"));
+    AddAction(IdWindowTile, QStringLiteral("&Tile"), QStringLiteral("Arrange windows as non-overlapping tiles\nTile Windows"));
+    AddAction(IdWindowArrange, QStringLiteral("&Arrange Icons"),
+              QStringLiteral("Arrange minimised windows at the bottom of the window\nArrange Icons"));
+    AddAction(IdCloseAll, QStringLiteral("Close &all"), QStringLiteral("Close every document window\nClose All"));
+    AddAction(IdOpenHexView, QStringLiteral("&Open Hex View"),
+              QStringLiteral("Open a hex listing of the active document\nHex View"));
+    AddAction(IdCloseWindow, QStringLiteral("&Close"), QStringLiteral("Close the active window\nClose Window"));
+    AddAction(IdNextPane, QStringLiteral("Next Pane"), QStringLiteral("Switch to the next window pane\nNext Pane"),
+              QKeySequence(Qt::Key_F6));
+    AddAction(IdPrevPane, QStringLiteral("Previous Pane"),
+              QStringLiteral("Switch back to the previous window pane\nPrevious Pane"),
+              QKeySequence(Qt::SHIFT | Qt::Key_F6));
+
+    AddAction(IdHelp, QStringLiteral("&Help..."), QStringLiteral("Open the help page\nHelp"),
+              QKeySequence(QKeySequence::HelpContents));
+    AddAction(IdWebsite, QStringLiteral("&Tolvane Website..."), QStringLiteral("Visit the Tolvane website\nWebsite"))
+        ->setIcon(ToolbarIcons::Website());
+    AddAction(IdCheckForUpdate, QStringLiteral("&Check for update"),
+              QStringLiteral("Ask the website whether a newer version exists\nCheck for update"));
+    AddAction(IdAppAbout, QStringLiteral("&About Tolvane..."),
+              QStringLiteral("Display program information, version number and copyright\nAbout"))
+        ->setIcon(ToolbarIcons::About());
+    Action(IdAppAbout)->setMenuRole(QAction::AboutRole);
+}
+
+void CMainFrame::FillFileMenu(QMenu* menu) {
+    menu->clear();
+    const bool document = m_menuSet != MenuSet::NoDocument;
+    menu->addAction(Action(IdFileNew));
+    menu->addAction(Action(IdFileOpen));
+    if (document) {
+        menu->addAction(Action(IdFileClose));
+        menu->addAction(Action(IdFileSave));
+        menu->addAction(Action(IdFileSaveAs));
+        menu->addSeparator();
+        menu->addAction(Action(IdExportXml));
+        menu->addAction(Action(IdExportBankTable));
+        menu->addAction(Action(IdExportBankLayout));
+        menu->addAction(Action(IdExportPatchTable));
+    }
+    menu->addSeparator();
+    menu->addAction(Action(IdPreferences));
+    const QStringList recent = m_app.AppSettings().RecentFiles().Entries();
+    if (!recent.isEmpty()) {
+        menu->addSeparator();
+        for (int i = 0; i < recent.size(); ++i) {
+            const QString path = recent.at(i);
+            QString shown = QDir::toNativeSeparators(path);
+            shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+            QAction* item = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
+            item->setObjectName(QStringLiteral("recentFile%1").arg(i + 1));
+            item->setStatusTip(QStringLiteral("Open this document"));
+            connect(item, &QAction::triggered, this, [this, path] { m_app.OpenDocumentFile(path); });
+        }
+    }
+    menu->addSeparator();
+    menu->addAction(Action(IdAppExit));
+}
+
+void CMainFrame::FillWindowMenu(QMenu* menu) {
+    menu->clear();
+    menu->addAction(Action(IdWindowNew));
+    menu->addAction(Action(IdWindowCascade));
+    menu->addAction(Action(IdWindowTile));
+    menu->addAction(Action(IdWindowArrange));
+    menu->addAction(Action(IdCloseAll));
+    if (m_menuSet != MenuSet::HexDump)
+        menu->addAction(Action(IdOpenHexView));
+    const QList<QMdiSubWindow*> windows = m_client->subWindowList();
+    if (windows.isEmpty())
+        return;
+    menu->addSeparator();
+    for (int i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow* window = windows.at(i);
+        QString title = window->windowTitle();
+        title.replace(QStringLiteral("[*][*]"), QStringLiteral("[*]"));
+        title.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* item = menu->addAction(i < 9 ? QStringLiteral("&%1 %2").arg(i + 1).arg(title) : title);
+        item->setCheckable(true);
+        item->setChecked(window == m_client->activeSubWindow());
+        item->setStatusTip(QStringLiteral("Activate this window"));
+        connect(item, &QAction::triggered, this, [this, window] { m_client->setActiveSubWindow(window); });
+    }
+}
+
+void CMainFrame::BuildMenus(MenuSet set) {
+    if (m_menusBuilt && set == m_menuSet)
+        return;
+    m_menuSet = set;
+    m_menusBuilt = true;
+    QMenuBar* bar = menuBar();
+    bar->clear();
+    const bool document = set != MenuSet::NoDocument;
+
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("menuFile"));
+    FillFileMenu(file);
+    connect(file, &QMenu::aboutToShow, this, [this, file] { FillFileMenu(file); });
+
+    if (set == MenuSet::SystemDump) {
+        QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
+        edit->setObjectName(QStringLiteral("menuEdit"));
+        edit->addAction(Action(IdEditCopy));
+        edit->addAction(Action(IdEditPaste));
+        edit->addSeparator();
+        edit->addAction(Action(IdDelete));
+        edit->addAction(Action(IdDeleteReorder));
+        edit->addSeparator();
+        edit->addAction(Action(IdInsert));
+        edit->addAction(Action(IdInsertReorder));
+    } else if (set == MenuSet::HexDump) {
+        QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
+        edit->setObjectName(QStringLiteral("menuEdit"));
+        edit->addAction(Action(IdEditCopy));
+        edit->addAction(Action(IdEditSelectAll));
+    }
+
+    QMenu* view = bar->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("menuView"));
+    view->addAction(Action(IdViewToolbar));
+    view->addAction(Action(IdViewStatusBar));
+    if (set == MenuSet::HexDump) {
+        view->addSeparator();
+        view->addAction(Action(IdShowAscii));
+        view->addAction(Action(IdShowOffsets));
+    }
+
+    QMenu* transfer = bar->addMenu(QStringLiteral("&MIDI Transfer"));
+    transfer->setObjectName(QStringLiteral("menuTransfer"));
+    transfer->addAction(Action(IdDownload));
+    if (document)
+        transfer->addAction(Action(IdUpload));
+
+    QMenu* window = bar->addMenu(QStringLiteral("&Window"));
+    window->setObjectName(QStringLiteral("menuWindow"));
+    FillWindowMenu(window);
+    connect(window, &QMenu::aboutToShow, this, [this, window] { FillWindowMenu(window); });
+
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("menuHelp"));
+    help->addAction(Action(IdHelp));
+    help->addAction(Action(IdWebsite));
+    help->addAction(Action(IdCheckForUpdate));
+    help->addSeparator();
+    help->addAction(Action(IdAppAbout));
+
+    for (QMenu* menu : bar->findChildren<QMenu*>())
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+}
+
+void CMainFrame::CreateToolBar() {
+    m_toolBar = addToolBar(QStringLiteral("Toolbar"));
+    m_toolBar->setObjectName(QStringLiteral("toolBar"));
+    m_toolBar->setIconSize(QSize(16, 16));
+    m_toolBar->setMovable(true);
+    for (int id : std::initializer_list<int>{IdFileNew, IdFileOpen, IdFileSave, 0, IdEditCut, IdEditCopy, IdEditPaste, 0, IdDownload, IdUpload,
+                   0, IdPreferences, 0, IdFilePrint, IdAppAbout, IdWebsite}) {
+        if (id == 0)
+            m_toolBar->addSeparator();
+        else
+            m_toolBar->addAction(Action(id));
+    }
+    connect(m_toolBar, &QToolBar::visibilityChanged, this, [this](bool shown) { Action(IdViewToolbar)->setChecked(shown); });
+}
+
+void CMainFrame::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("statusBar"));
+    bar->showMessage(QString::fromLatin1(kReadyText));
+    connect(bar, &QStatusBar::messageChanged, this, [bar](const QString& message) {
+        if (message.isEmpty())
+            bar->showMessage(QString::fromLatin1(kReadyText));
+    });
+}
+
+CChildFrame* CMainFrame::ActiveFrame() const {
+    return qobject_cast<CChildFrame*>(m_client->activeSubWindow());
+}
+
+SystemDoc* CMainFrame::ActiveDocument() const {
+    CChildFrame* frame = ActiveFrame();
+    return frame ? dynamic_cast<SystemDoc*>(&frame->doc()) : nullptr;
+}
+
+PropSheetFormView* CMainFrame::ActiveDataView() const {
+    CChildFrame* frame = ActiveFrame();
+    return frame ? qobject_cast<PropSheetFormView*>(frame->widget()) : nullptr;
+}
+
+HexView* CMainFrame::ActiveHexView() const {
+    CChildFrame* frame = ActiveFrame();
+    return frame ? qobject_cast<HexView*>(frame->widget()) : nullptr;
+}
+
+void CMainFrame::UpdateCommandStates() {
+    if (m_actions.isEmpty())
+        return;
+    PropSheetFormView* data = ActiveDataView();
+    HexView* hex = ActiveHexView();
+    const bool document = ActiveDocument() != nullptr;
+    const bool anyWindow = !m_client->subWindowList().isEmpty();
+    BuildMenus(data ? MenuSet::SystemDump : hex ? MenuSet::HexDump : MenuSet::NoDocument);
+
+    for (int id : {IdFileClose, IdFileSave, IdFileSaveAs, IdExportXml, IdExportBankTable, IdExportBankLayout,
+                   IdExportPatchTable, IdUpload, IdOpenHexView})
+        Action(id)->setEnabled(document);
+    for (int id : {IdWindowNew, IdWindowCascade, IdWindowTile, IdWindowArrange, IdCloseAll, IdCloseWindow})
+        Action(id)->setEnabled(anyWindow);
+    // Commands nothing in this program carries out.
+    for (int id : {IdEditCut, IdEditUndo, IdFilePrint, IdNextPane, IdPrevPane})
+        Action(id)->setEnabled(false);
+    Action(IdDownload)->setEnabled(!m_app.ActiveDownload());
+
+    if (data) {
+        Edit command{};
+        for (int id : {IdEditCopy, IdEditPaste, IdDelete, IdDeleteReorder, IdInsert, IdInsertReorder}) {
+            EditCommandFor(id, command);
+            Action(id)->setEnabled(data->isCommandEnabled(command));
+        }
+        Action(IdEditSelectAll)->setEnabled(false);
+    } else if (hex) {
+        hex->updateActionStates();
+        Action(IdEditCopy)->setEnabled(hex->copyAction()->isEnabled());
+        Action(IdEditSelectAll)->setEnabled(true);
+        for (int id : {IdEditPaste, IdDelete, IdDeleteReorder, IdInsert, IdInsertReorder})
+            Action(id)->setEnabled(false);
+    } else {
+        for (int id : {IdEditCopy, IdEditPaste, IdDelete, IdDeleteReorder, IdInsert, IdInsertReorder, IdEditSelectAll})
+            Action(id)->setEnabled(false);
+    }
+    Action(IdShowAscii)->setEnabled(hex != nullptr);
+    Action(IdShowOffsets)->setEnabled(hex != nullptr);
+    Action(IdShowAscii)->setChecked(m_hexSettings.ShowAscii());
+    Action(IdShowOffsets)->setChecked(m_hexSettings.ShowOffset());
+    Action(IdViewToolbar)->setChecked(m_toolBar->isVisibleTo(this) || !isVisible());
+    Action(IdViewStatusBar)->setChecked(statusBar()->isVisibleTo(this) || !isVisible());
+}
+
+bool CMainFrame::Execute(int id) {
+    UpdateCommandStates();
+    QAction* command = Action(id);
+    if (!command || !command->isEnabled())
+        return false;
+    command->trigger();
+    return true;
+}
+
+void CMainFrame::OnCommand(int id) {
+    UpdateCommandStates();
+    if (!Action(id)->isEnabled())
+        return;
+    SystemDoc* doc = ActiveDocument();
+    Edit edit{};
+    switch (id) {
+    case IdFileNew:
+        m_app.OnFileNew();
+        break;
+    case IdFileOpen:
+        m_app.OnFileOpen();
+        break;
+    case IdFileClose:
+        if (doc)
+            m_app.CloseDocument(*doc, true);
+        break;
+    case IdFileSave:
+    case IdFileSaveAs:
+        if (doc)
+            m_app.SaveDocument(*doc, id == IdFileSaveAs);
+        break;
+    case IdExportXml:
+    case IdExportBankTable:
+    case IdExportBankLayout:
+    case IdExportPatchTable:
+        if (doc)
+            m_app.OnExport(*doc, id);
+        break;
+    case IdPreferences:
+        m_app.OnPreferences();
+        break;
+    case IdAppExit:
+        close();
+        break;
+    case IdEditCopy:
+    case IdEditPaste:
+    case IdDelete:
+    case IdDeleteReorder:
+    case IdInsert:
+    case IdInsertReorder:
+        if (PropSheetFormView* data = ActiveDataView()) {
+            EditCommandFor(id, edit);
+            data->executeCommand(edit);
+        } else if (HexView* hex = ActiveHexView(); hex && id == IdEditCopy) {
+            hex->copy();
+        }
+        break;
+    case IdEditSelectAll:
+        if (HexView* hex = ActiveHexView())
+            hex->selectAll();
+        break;
+    case IdViewToolbar:
+        m_toolBar->setVisible(!m_toolBar->isVisible());
+        break;
+    case IdViewStatusBar:
+        statusBar()->setVisible(!statusBar()->isVisible());
+        break;
+    case IdShowAscii:
+        HexView::toggleShowAscii(m_hexSettings);
+        break;
+    case IdShowOffsets:
+        HexView::toggleShowOffset(m_hexSettings);
+        break;
+    case IdDownload:
+        m_app.OnDownload();
+        break;
+    case IdUpload:
+        if (doc)
+            m_app.OnUpload(*doc);
+        break;
+    case IdWindowNew:
+        if (doc)
+            m_app.OpenWindow(*doc, ActiveHexView() ? DocTemplate::Kind::HexDump : DocTemplate::Kind::SystemDump);
+        break;
+    case IdWindowCascade:
+        m_client->cascadeSubWindows();
+        break;
+    case IdWindowTile:
+        m_client->tileSubWindows();
+        break;
+    case IdWindowArrange:
+        // Minimised windows already sit in a row along the bottom; restoring the order of that
+        // row is all there is to do.
+        for (QMdiSubWindow* window : m_client->subWindowList()) {
+            if (window->isMinimized())
+                window->showMinimized();
+        }
+        break;
+    case IdCloseAll:
+        m_app.CloseAllDocuments(true);
+        break;
+    case IdOpenHexView:
+        openHexView(doc);
+        break;
+    case IdCloseWindow:
+        CloseActiveWindow();
+        break;
+    case IdHelp:
+        m_app.OnHelp();
+        break;
+    case IdWebsite:
+        m_app.OnWebsite();
+        break;
+    case IdCheckForUpdate:
+        m_app.OnCheckForUpdate();
+        break;
+    case IdAppAbout:
+        m_app.OnAbout();
+        break;
+    default:
+        break;
+    }
+    UpdateCommandStates();
+}
+
+void CMainFrame::CloseActiveWindow() {
+    // The window holding the keyboard focus, else the active one.
+    CChildFrame* frame = nullptr;
+    for (QWidget* w = QApplication::focusWidget(); w && !frame; w = w->parentWidget())
+        frame = qobject_cast<CChildFrame*>(w);
+    if (!frame)
+        frame = ActiveFrame();
+    if (frame)
+        frame->close();
+}
+
+QList<QAction*> CMainFrame::HexContextExtras() const {
+    return {Action(IdUpload), Action(IdCloseWindow)};
+}
+
+QMenu* CMainFrame::CreateContextMenu(int submenu) {
+    UpdateCommandStates();
+    if (submenu == MenuChoose) {
+        if (!ActiveDocument())
+            return nullptr;
+        submenu = MenuData;
+    }
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const auto add = [&](std::initializer_list<int> ids) {
+        for (int id : ids) {
+            if (id == 0)
+                menu->addSeparator();
+            else
+                menu->addAction(Action(id));
+        }
+    };
+    const std::initializer_list<int> exports = {IdExportXml, IdExportBankTable, IdExportBankLayout, IdExportPatchTable};
+    switch (submenu) {
+    case MenuData:
+        menu->setObjectName(QStringLiteral("contextData"));
+        add({IdEditCopy, IdEditPaste, 0, IdDelete, IdDeleteReorder, IdInsert, IdInsertReorder, 0});
+        add(exports);
+        add({0, IdUpload, IdOpenHexView, 0, IdCloseWindow});
+        break;
+    case MenuHex:
+        menu->setObjectName(QStringLiteral("contextHex"));
+        add({IdEditCopy, IdEditSelectAll, 0, IdShowAscii, IdShowOffsets, 0, IdUpload, 0, IdCloseWindow});
+        break;
+    case MenuConfig:
+        menu->setObjectName(QStringLiteral("contextConfig"));
+        add(exports);
+        add({0, IdUpload, IdOpenHexView, 0, IdCloseWindow});
+        break;
+    default:
+        menu->setObjectName(QStringLiteral("contextNope"));
+        add({IdCloseWindow});
+        break;
+    }
+    return menu;
+}
+
+void CMainFrame::showContextMenu(const QPoint& globalPos, int submenu) {
+    if (QMenu* menu = CreateContextMenu(submenu))
+        menu->popup(globalPos);
+}
+
+void CMainFrame::openHexView(SystemDoc* doc) {
+    if (!doc || !m_app.IsOpen(doc)) {
+        m_app.AppPrompter().Message(kCommandFailedText, ZIVBackupApp::kAppTitle, Prompter::Icon::Exclamation);
+        return;
+    }
+    m_app.OpenWindow(*doc, DocTemplate::Kind::HexDump);
+}
+
+QuillonLauncher& CMainFrame::Calculator() {
+    if (!m_calculator)
+        m_calculator = std::make_unique<QuillonLauncher>(m_app.AppPrompter(), m_app.ProgramDir());
+    return *m_calculator;
+}
+
+void CMainFrame::launchCalculator() {
+    Calculator().Launch();
+}
+
+bool CMainFrame::launchMidiHelp() {
+    return m_app.Preferences().LaunchMidiHelp();
+}
+
+void CMainFrame::RunAboutBox() {
+    DAboutBox box(m_app.AppSettings(), this);
+    box.exec();
+}
+
+void CMainFrame::ApplyDisplayRect() {
+    const Settings::WindowRect& rect = m_app.AppSettings().Display();
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    if (width != 0 && height != 0 && width > 0 && height > 0) {
+        setGeometry(rect.left, rect.top, width, height);
+        return;
+    }
+    // The platform's default place, at a size that shows a data window comfortably.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        resize(qMin(1000, available.width() * 4 / 5), qMin(720, available.height() * 4 / 5));
+    }
+}
+
+void CMainFrame::StoreDisplayRect() {
+    const QRect shown = normalGeometry().isValid() ? normalGeometry() : geometry();
+    Settings::WindowRect rect;
+    rect.left = shown.left();
+    rect.top = shown.top();
+    rect.right = shown.left() + shown.width();
+    rect.bottom = shown.top() + shown.height();
+    m_app.AppSettings().SetDisplay(rect);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    StoreDisplayRect();
+    if (!m_app.CloseAllDocuments(true)) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    event->acceptProposedAction();
+    activateWindow();
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile())
+            m_app.OpenDocumentFile(url.toLocalFile());
+    }
+}

@@ -1,0 +1,110 @@
+// The application's commands beyond the documents themselves: transfers, exports, help,
+// website, about box and the update check.
+
+#include "ZIVBackupApp.h"
+
+#include "CChildFrame.h"
+#include "CMainFrame.h"
+#include "DMidiXmit.h"
+#include "DOptions.h"
+#include "PropSheetFormView.h"
+#include "Prompter.h"
+#include "Settings.h"
+#include "SystemDoc.h"
+#include "UpdateCheck.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+DMidiXmit* ZIVBackupApp::ActiveDownload() const {
+    return m_download.data();
+}
+
+void ZIVBackupApp::OnDownload() {
+    if (m_download)
+        return;
+    DMidiXmit dialog(AppSettings().Transfer(), *m_prompter, m_mainFrame.get());
+    m_download = &dialog;
+    // The document is made while the dialog still exists, as soon as the dump is accepted.
+    connect(&dialog, &DMidiXmit::dumpReceived, this, [this, &dialog] {
+        if (dialog.MakeDocument())
+            OpenReceivedDump(dialog.ReceivedBytes());
+    });
+    dialog.exec();
+    m_download = nullptr;
+}
+
+SystemDoc* ZIVBackupApp::OpenReceivedDump(const std::vector<uint8_t>& bytes) {
+    auto created = std::make_unique<SystemDoc>(AppSettings().MidiChannel());
+    SystemDoc* doc = AddDocument(std::move(created));
+    doc->OnNewDocument();
+    doc->SetTitle(m_systemTemplate->untitledTitle(++m_untitledCount).toStdString());
+    doc->ParseDump(bytes);
+    doc->SetModifiedFlag(true);
+    CChildFrame* frame = OpenWindow(*doc, DocTemplate::Kind::SystemDump);
+    if (auto* view = qobject_cast<PropSheetFormView*>(frame->widget()))
+        view->requestRefresh();
+    return doc;
+}
+
+void ZIVBackupApp::OnUpload(SystemDoc& doc) {
+    DMidiXmit dialog(doc.BuildImage(), AppSettings().Transfer(), *m_prompter, m_mainFrame.get());
+    dialog.exec();
+    if (dialog.ErrorFlag())
+        m_prompter->Message(kUploadErrorText, kAppTitle, Prompter::Icon::Exclamation);
+}
+
+void ZIVBackupApp::OnExport(SystemDoc& doc, int command) {
+    const Settings& settings = AppSettings();
+    ExportOptions options;
+    options.tabDelimited = settings.ExportTabDelimited();
+    options.mixedCase = settings.ExportMixedCase();
+    options.outputDevice = settings.MidiOutputDevice();
+    switch (command) {
+    case CMainFrame::IdExportPatchTable:
+        doc.ExportPatchTable(options);
+        break;
+    case CMainFrame::IdExportBankTable:
+        doc.ExportBankTable(options);
+        break;
+    case CMainFrame::IdExportBankLayout:
+        doc.ExportBankLayout(options);
+        break;
+    case CMainFrame::IdExportXml:
+        doc.ExportXml(options);
+        break;
+    default:
+        break;
+    }
+}
+
+void ZIVBackupApp::OnHelp() {
+    const QString path = QDir(m_programDir).filePath(QString::fromLatin1(kHelpFileName));
+    if (!QFileInfo(path).isFile() || !m_openUrl(QUrl::fromLocalFile(path)))
+        m_prompter->Message(kHelpFailedText, kAppTitle, Prompter::Icon::Exclamation);
+}
+
+void ZIVBackupApp::OnWebsite() {
+    // No message when the browser cannot be started.
+    QString address = AppSettings().WebsiteAddress();
+    if (!address.contains(QStringLiteral("://")))
+        address.prepend(QStringLiteral("http://"));
+    m_openUrl(QUrl(address));
+}
+
+void ZIVBackupApp::OnAbout() {
+    m_runAbout();
+}
+
+void ZIVBackupApp::OnCheckForUpdate() {
+    if (!m_updateCheck) {
+        m_updateCheck = std::make_unique<UpdateCheck>(*m_prompter);
+        m_updateCheck->SetUrlOpener([this](const QUrl& url) { return m_openUrl(url); });
+    }
+    const Settings& settings = AppSettings();
+    UpdateCheck::Server server;
+    server.hostname = settings.Hostname();
+    server.versionFile = settings.VersionFile();
+    server.downloadUrl = settings.DownloadUrl();
+    m_updateCheck->Start(server);
+}

@@ -1,0 +1,204 @@
+// The application's documents: new, open, save, close, and their windows.
+
+#include "ZIVBackupApp.h"
+
+#include "CChildFrame.h"
+#include "CMDIClientWnd.h"
+#include "CMainFrame.h"
+#include "DOptions.h"
+#include "DumpFileFlow.h"
+#include "PropSheetFormView.h"
+#include "Prompter.h"
+#include "Settings.h"
+#include "SystemDoc.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+QString Native(const std::string& path) {
+    return QString::fromStdString(path);
+}
+
+} // namespace
+
+std::vector<SystemDoc*> ZIVBackupApp::Documents() const {
+    std::vector<SystemDoc*> docs;
+    for (const auto& doc : m_documents)
+        docs.push_back(doc.get());
+    return docs;
+}
+
+bool ZIVBackupApp::IsOpen(const SystemDoc* doc) const {
+    return std::any_of(m_documents.begin(), m_documents.end(), [doc](const auto& own) { return own.get() == doc; });
+}
+
+SystemDoc* ZIVBackupApp::AddDocument(std::unique_ptr<SystemDoc> doc) {
+    doc->SetPrompter(m_prompter);
+    m_documents.push_back(std::move(doc));
+    return m_documents.back().get();
+}
+
+CChildFrame* ZIVBackupApp::OpenWindow(SystemDoc& doc, DocTemplate::Kind kind) {
+    const DocTemplate& docTemplate = kind == DocTemplate::Kind::HexDump ? *m_hexTemplate : *m_systemTemplate;
+    CChildFrame* frame = docTemplate.createFrame(doc, m_mainFrame->Client());
+    // The document goes when its last window is gone (not merely closed: the views inside are
+    // deleted later and still follow it until then).
+    connect(frame, &QObject::destroyed, this, [this] {
+        if (!m_reapQueued) {
+            m_reapQueued = true;
+            QTimer::singleShot(0, this, [this] { ReapClosedDocuments(); });
+        }
+    });
+    m_mainFrame->Client().setActiveSubWindow(frame);
+    emit documentsChanged();
+    return frame;
+}
+
+void ZIVBackupApp::ReapClosedDocuments() {
+    m_reapQueued = false;
+    auto hasWindow = [this](const SystemDoc* doc) {
+        const auto windows = m_mainFrame ? m_mainFrame->Client().findChildren<CChildFrame*>() : QList<CChildFrame*>();
+        return std::any_of(windows.begin(), windows.end(), [doc](CChildFrame* f) { return &f->doc() == doc; });
+    };
+    const auto before = m_documents.size();
+    m_documents.erase(std::remove_if(m_documents.begin(), m_documents.end(),
+                                     [&](const std::unique_ptr<SystemDoc>& doc) { return !hasWindow(doc.get()); }),
+                      m_documents.end());
+    if (m_documents.size() != before)
+        emit documentsChanged();
+}
+
+CChildFrame* ZIVBackupApp::FirstFrameOf(const SystemDoc& doc) const {
+    const auto frames = CChildFrame::framesOf(doc);
+    return frames.empty() ? nullptr : frames.front();
+}
+
+SystemDoc* ZIVBackupApp::OnFileNew() {
+    auto created = std::make_unique<SystemDoc>(AppSettings().MidiChannel());
+    SystemDoc* doc = AddDocument(std::move(created));
+    doc->OnNewDocument();
+    doc->SetTitle(m_systemTemplate->untitledTitle(++m_untitledCount).toStdString());
+    CChildFrame* frame = OpenWindow(*doc, DocTemplate::Kind::SystemDump);
+    if (auto* view = qobject_cast<PropSheetFormView*>(frame->widget()))
+        view->requestRefresh();
+    return doc;
+}
+
+void ZIVBackupApp::OnFileOpen() {
+    const QString path =
+        m_chooseOpen(m_mainFrame.get(), QStringLiteral("Open"), QString(),
+                     m_systemTemplate->fileFilter() + QStringLiteral(";;All Files (*)"));
+    if (!path.isEmpty())
+        OpenDocumentFile(path);
+}
+
+SystemDoc* ZIVBackupApp::OpenDocumentFile(const QString& path) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    for (const auto& open : m_documents) {
+        if (!open->GetPathName().empty() &&
+            QFileInfo(Native(open->GetPathName())).absoluteFilePath() == absolute) {
+            if (CChildFrame* frame = FirstFrameOf(*open))
+                m_mainFrame->Client().setActiveSubWindow(frame);
+            return open.get();
+        }
+    }
+    auto doc = std::make_unique<SystemDoc>(AppSettings().MidiChannel());
+    doc->SetPrompter(m_prompter);
+    std::string error;
+    const OpenResult result =
+        OpenDumpFile(*doc, QDir::toNativeSeparators(absolute).toStdString(), *m_files, *m_prompter, true, nullptr, &error);
+    if (result != OpenResult::Opened) {
+        std::string text = kOpenFailedText;
+        if (!error.empty())
+            text += "\n" + error;
+        m_prompter->Message(text, kAppTitle, Prompter::Icon::Exclamation);
+        if (result == OpenResult::ReadFailed && AppSettings().RecentFiles().Remove(path))
+            AppSettings().SaveRecentFiles();
+        return nullptr;
+    }
+    SystemDoc* opened = AddDocument(std::move(doc));
+    OpenWindow(*opened, DocTemplate::Kind::SystemDump);
+    AddToRecentFiles(absolute);
+    return opened;
+}
+
+void ZIVBackupApp::AddToRecentFiles(const QString& path) {
+    Settings& settings = AppSettings();
+    settings.RecentFiles().Add(QDir::toNativeSeparators(path));
+    settings.SaveRecentFiles();
+    emit documentsChanged();
+}
+
+bool ZIVBackupApp::SaveDocument(SystemDoc& doc, bool saveAs) {
+    QString path = Native(doc.GetPathName());
+    if (saveAs || path.isEmpty()) {
+        QString start = path;
+        if (start.isEmpty())
+            start = Native(doc.GetTitle()) + m_systemTemplate->docString(DocTemplate::FilterExt);
+        path = m_chooseSave(m_mainFrame.get(), QStringLiteral("Save As"), start, m_systemTemplate->fileFilter());
+        if (path.isEmpty())
+            return false;
+        if (QFileInfo(path).suffix().isEmpty())
+            path += m_systemTemplate->docString(DocTemplate::FilterExt);
+    }
+    std::string error;
+    const SaveResult result = SaveDumpFile(doc, QDir::toNativeSeparators(path).toStdString(), *m_files,
+                                           *m_prompter, AppSettings().RecycleFiles(), &error);
+    if (result == SaveResult::Cancelled)
+        return false;
+    if (result == SaveResult::Failed) {
+        std::string text = kSaveFailedText;
+        if (!error.empty())
+            text += "\n" + error;
+        m_prompter->Message(text, kAppTitle, Prompter::Icon::Exclamation);
+        return false;
+    }
+    CChildFrame::updateFrameTitles(doc);
+    AddToRecentFiles(QFileInfo(path).absoluteFilePath());
+    return true;
+}
+
+bool ZIVBackupApp::SaveModified(SystemDoc& doc) {
+    if (!doc.IsModified())
+        return true;
+    const QString text = QStringLiteral("Save changes to %1?").arg(Native(doc.GetTitle()));
+    switch (m_askSaveChanges(text)) {
+    case QMessageBox::Yes:
+        return SaveDocument(doc, false);
+    case QMessageBox::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool ZIVBackupApp::CanCloseFrame(CChildFrame& frame) {
+    auto* doc = dynamic_cast<SystemDoc*>(&frame.doc());
+    if (!doc || CChildFrame::framesOf(*doc).size() > 1)
+        return true;
+    return SaveModified(*doc);
+}
+
+bool ZIVBackupApp::CloseDocument(SystemDoc& doc, bool ask) {
+    if (ask && !SaveModified(doc))
+        return false;
+    for (CChildFrame* frame : CChildFrame::framesOf(doc))
+        frame->closeWithoutAsking();
+    return true;
+}
+
+bool ZIVBackupApp::CloseAllDocuments(bool ask) {
+    for (SystemDoc* doc : Documents()) {
+        if (CChildFrame::framesOf(*doc).empty())
+            continue;
+        if (!CloseDocument(*doc, ask))
+            return false;
+    }
+    return true;
+}

@@ -1,0 +1,1 @@
+#include "PropSheetFormView.h"
