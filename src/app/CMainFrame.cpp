@@ -94,6 +94,12 @@ CMainFrame::CMainFrame(ZIVBackupApp& app) : m_app(app), m_hexSettings(app) {
 }
 
 CMainFrame::~CMainFrame() {
+    // Hiding the window while it is torn down moves the focus; nothing here may hear of it.
+    disconnect(qApp, nullptr, this, nullptr);
+    disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
+    disconnect(m_client, nullptr, this, nullptr);
+    disconnect(&m_app, nullptr, this, nullptr);
+    m_actions.clear();
     // A calculator this editor started goes with it.
     m_calculator.reset();
 }

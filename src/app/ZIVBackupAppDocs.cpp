@@ -101,10 +101,11 @@ void ZIVBackupApp::OnFileOpen() {
 SystemDoc* ZIVBackupApp::OpenDocumentFile(const QString& path) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     for (const auto& open : m_documents) {
-        if (!open->GetPathName().empty() &&
+        // A document whose windows are closing is as good as gone.
+        CChildFrame* frame = FirstFrameOf(*open);
+        if (frame && !open->GetPathName().empty() &&
             QFileInfo(Native(open->GetPathName())).absoluteFilePath() == absolute) {
-            if (CChildFrame* frame = FirstFrameOf(*open))
-                m_mainFrame->Client().setActiveSubWindow(frame);
+            m_mainFrame->Client().setActiveSubWindow(frame);
             return open.get();
         }
     }
