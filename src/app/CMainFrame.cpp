@@ -194,10 +194,10 @@ void CMainFrame::CreateActions() {
               QStringLiteral("Show or hide the status bar\nToggle StatusBar"))
         ->setCheckable(true);
     AddAction(IdShowAscii, QStringLiteral("Show &Ascii"),
-              QStringLiteral("Show the characters of the bytes beside the hex listing\nShow Ascii"))
+              QStringLiteral("Display ascii conversion of hex dump\nShow Ascii"))
         ->setCheckable(true);
     AddAction(IdShowOffsets, QStringLiteral("Show Offsets"),
-              QStringLiteral("Show the offset of each line of the hex listing\nShow Offsets"))
+              QStringLiteral("Display hex offsets\nShow Offsets"))
         ->setCheckable(true);
 
     AddAction(IdDownload, QStringLiteral("&Download from ZIV10"),

@@ -240,6 +240,31 @@ TEST_F(AppTest, OpeningADamagedFileAsksAndRepairMarksItModified) {
     ASSERT_NE(odd, nullptr);
     EXPECT_NE(odd->CheckIntegrity(), DumpOk);
     EXPECT_EQ(app->OpenDocumentFile(countFile), odd) << "an open file is brought forward, not opened twice";
+
+    // The exports write beside the document.
+    ASSERT_TRUE(Main().Execute(Frame::IdExportPatchTable));
+    ASSERT_TRUE(Main().Execute(Frame::IdExportXml));
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("count_Patches.txt"))));
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("count.xml"))));
+}
+
+TEST_F(AppTest, TheWindowRectangleIsKeptAndADegenerateOneIgnored) {
+    Settings::WindowRect stored{40, 30, 40, 500}; // zero width
+    Store(QStringLiteral("Settings"), QStringLiteral("MIDI Channel"), 1);
+    Store(QStringLiteral("Settings"), QStringLiteral("Display"), Settings::EncodeDisplay(stored));
+    ASSERT_TRUE(Start());
+    EXPECT_NE(Main().geometry().width(), 0);
+    Main().setGeometry(60, 70, 800, 600);
+    Main().close();
+    app.reset();
+    QSettings store(Ini(), QSettings::IniFormat);
+    const Settings::WindowRect kept =
+        Settings::DecodeDisplay(store.value(QStringLiteral("Settings/Display")).toByteArray());
+    EXPECT_EQ(kept.right - kept.left, 800);
+    EXPECT_EQ(kept.bottom - kept.top, 600);
+
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(Main().geometry().size(), QSize(800, 600));
 }
 
 TEST_F(AppTest, SavingAsksAboutDamageAndACancelLeavesTheFileAlone) {
