@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 #include <QPalette>
 #include <QRegularExpression>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 
 const QColor CStaticLink::kUnvisited(0, 0, 255);
 const QColor CStaticLink::kVisited(128, 0, 128);
@@ -18,6 +20,8 @@ CStaticLink::CStaticLink(const QString& text, QWidget* parent)
     setTextFormat(Qt::PlainText);
     setTextInteractionFlags(Qt::NoTextInteraction);
     setFocusPolicy(Qt::StrongFocus);
+    // Room for the focus frame around the text or picture.
+    setContentsMargins(2, 2, 2, 2);
     QFont underlined = font();
     underlined.setUnderline(true);
     setFont(underlined);
@@ -70,6 +74,18 @@ void CStaticLink::keyPressEvent(QKeyEvent* event) {
         return;
     default:
         QLabel::keyPressEvent(event);
+    }
+}
+
+void CStaticLink::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    // A label shows no focus of its own; keyboard users need to see which link Enter opens.
+    if (hasFocus()) {
+        QStylePainter painter(this);
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        option.backgroundColor = palette().color(QPalette::Window);
+        painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
     }
 }
 

@@ -46,7 +46,8 @@ DAboutBox::DAboutBox(const Settings& settings, QWidget* parent)
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
     auto* texts = new QVBoxLayout;
-    texts->addWidget(m_notice);
+    // Only the words are the link, not the empty room beside them.
+    texts->addWidget(m_notice, 0, Qt::AlignLeft);
     texts->addWidget(m_version);
     texts->addWidget(creditWork);
     texts->addWidget(creditTools);
