@@ -4,59 +4,39 @@
 
 #include <gtest/gtest.h>
 
+#include <QDataStream>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
-#include <QtEndian>
 
-#include <cstdint>
+#include <initializer_list>
 
 namespace {
 
 const QRgb kRed = qRgb(255, 0, 0);
 const QRgb kBlue = qRgb(0, 0, 255);
 
-void Put16(QByteArray& bytes, uint16_t value) {
-    char raw[2];
-    qToLittleEndian<quint16>(value, raw);
-    bytes.append(raw, 2);
-}
-
-void Put32(QByteArray& bytes, uint32_t value) {
-    char raw[4];
-    qToLittleEndian<quint32>(value, raw);
-    bytes.append(raw, 4);
-}
-
-// A bare bitmap with the 40-byte header; the caller appends tables and pixels.
-QByteArray InfoHeader(int width, int height, uint16_t bitsPerPixel, uint32_t compression = 0,
-                      uint32_t colorsUsed = 0) {
+// Little-endian 32-bit words, then raw bytes.
+QByteArray Words(std::initializer_list<quint32> words, const QByteArray& tail = QByteArray()) {
     QByteArray bytes;
-    Put32(bytes, 40);
-    Put32(bytes, static_cast<uint32_t>(width));
-    Put32(bytes, static_cast<uint32_t>(height));
-    Put16(bytes, 1);
-    Put16(bytes, bitsPerPixel);
-    Put32(bytes, compression);
-    Put32(bytes, 0); // image size
-    Put32(bytes, 0);
-    Put32(bytes, 0);
-    Put32(bytes, colorsUsed);
-    Put32(bytes, 0);
-    return bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    for (quint32 word : words)
+        out << word;
+    return bytes + tail;
 }
 
-// A 2 x 2 picture, red in its top-left corner and blue elsewhere, as 24 bits per pixel; rows
-// run bottom-up and are padded to four bytes.
-QByteArray Pixels24() {
-    const QByteArray blue("\xff\x00\x00", 3);
-    const QByteArray red("\x00\x00\xff", 3);
-    return blue + blue + QByteArray(2, '\0') + red + blue + QByteArray(2, '\0');
+// A bare 2 x 2 bitmap's 40-byte header (planes 1 in the low half of the fourth word).
+QByteArray InfoHeader(quint16 bitsPerPixel, quint32 compression = 0, quint32 colorsUsed = 0) {
+    return Words({40, 2, 2, 1u | (quint32{bitsPerPixel} << 16), compression, 0, 0, 0, colorsUsed, 0});
 }
 
-void ExpectRedCorner(const QImage& image) {
-    ASSERT_FALSE(image.isNull());
-    ASSERT_EQ(image.size(), QSize(2, 2));
+// Red in the top-left corner, blue elsewhere; rows run bottom-up, padded to four bytes.
+const QByteArray kPixels24("\xff\0\0\xff\0\0\0\0\0\0\xff\xff\0\0\0\0", 16);
+
+void ExpectRedCorner(const QByteArray& bytes) {
+    const QImage image = CMDIClientWnd::DecodeBitmap(bytes);
+    ASSERT_EQ(image.size(), QSize(2, 2)) << bytes.toHex().toStdString();
     EXPECT_EQ(image.pixel(0, 0), kRed);
     EXPECT_EQ(image.pixel(1, 0), kBlue);
     EXPECT_EQ(image.pixel(0, 1), kBlue);
@@ -78,85 +58,50 @@ protected:
 };
 
 TEST_F(CMDIClientWndTest, ReadsFilesWithAndWithoutTheFileHeader) {
-    QImage source(2, 2, QImage::Format_RGB32);
+    QImage source(3, 2, QImage::Format_RGB32);
     source.fill(kBlue);
-    source.setPixel(0, 0, kRed);
     const QString full = m_dir.filePath(QStringLiteral("full.bmp"));
     ASSERT_TRUE(source.save(full, "BMP"));
     ASSERT_TRUE(m_client.Load(full));
-    EXPECT_TRUE(m_client.HasPicture());
+    EXPECT_EQ(m_client.PictureSize(), QSize(3, 2));
+
+    ExpectRedCorner(InfoHeader(24) + kPixels24);
+    EXPECT_TRUE(m_client.Load(Write(InfoHeader(24) + kPixels24)));
     EXPECT_EQ(m_client.PictureSize(), QSize(2, 2));
-    EXPECT_EQ(m_client.Path(), full);
 
-    // The same bitmap without its file header, as 24 bits per pixel.
-    const QByteArray bare24 = InfoHeader(2, 2, 24) + Pixels24();
-    ExpectRedCorner(CMDIClientWnd::DecodeBitmap(bare24));
-    EXPECT_TRUE(m_client.Load(Write(bare24)));
-
-    // Eight bits with the colours-used count at 0: a full 256-entry table precedes the pixels.
-    QByteArray bare8 = InfoHeader(2, 2, 8);
-    for (int i = 0; i < 256; ++i)
-        Put32(bare8, i == 1 ? 0x00ff0000u : i == 2 ? 0x000000ffu : 0u);
-    bare8 += QByteArray("\x02\x02\x00\x00\x01\x02\x00\x00", 8);
-    ExpectRedCorner(CMDIClientWnd::DecodeBitmap(bare8));
-
-    // Two colours used by an 8-bit picture: only those two entries are in the table.
-    QByteArray used8 = InfoHeader(2, 2, 8, 0, 2);
-    Put32(used8, 0x00ff0000u);
-    Put32(used8, 0x000000ffu);
-    used8 += QByteArray("\x01\x01\x00\x00\x00\x01\x00\x00", 8);
-    ExpectRedCorner(CMDIClientWnd::DecodeBitmap(used8));
-
-    // 32 bits with bit-field compression: three masks sit between the header and the pixels.
-    QByteArray fields32 = InfoHeader(2, 2, 32, 3);
-    Put32(fields32, 0x00ff0000u);
-    Put32(fields32, 0x0000ff00u);
-    Put32(fields32, 0x000000ffu);
-    for (uint32_t pixel : {0x0000ffu, 0x0000ffu, 0xff0000u, 0x0000ffu})
-        Put32(fields32, pixel);
-    ExpectRedCorner(CMDIClientWnd::DecodeBitmap(fields32));
-}
-
-TEST_F(CMDIClientWndTest, ReadsTheOldHeaderWithItsThreeByteColourTable) {
-    QByteArray core;
-    Put32(core, 12);
-    Put16(core, 2);
-    Put16(core, 2);
-    Put16(core, 1);
-    Put16(core, 1);
-    core += QByteArray("\xff\x00\x00", 3); // colour 0: blue
-    core += QByteArray("\x00\x00\xff", 3); // colour 1: red
-    // One bit per pixel, rows bottom-up padded to four bytes: bottom row blue blue, top red blue.
-    core += QByteArray("\x00\x00\x00\x00\x80\x00\x00\x00", 8);
-    ExpectRedCorner(CMDIClientWnd::DecodeBitmap(core));
-    EXPECT_TRUE(m_client.Load(Write(core)));
-    EXPECT_EQ(m_client.PictureSize(), QSize(2, 2));
+    // Eight bits with no colours-used count: a full table of 256 entries precedes the pixels.
+    QByteArray fullTable(256 * 4, '\0');
+    fullTable.replace(4, 8, QByteArray("\0\0\xff\0\xff\0\0\0", 8));
+    ExpectRedCorner(InfoHeader(8) + fullTable + QByteArray("\2\2\0\0\1\2\0\0", 8));
+    // Two colours used: only those two entries are there.
+    ExpectRedCorner(InfoHeader(8, 0, 2) + Words({0xff0000, 0x0000ff}) + QByteArray("\1\1\0\0\0\1\0\0", 8));
+    // 32 bits with bit fields: three masks sit between the header and the pixels.
+    ExpectRedCorner(InfoHeader(32, 3) + Words({0xff0000, 0xff00, 0xff, 0xff, 0xff, 0xff0000, 0xff}));
+    // The old 12-byte header (2 x 2, one bit per pixel) with three-byte colour entries.
+    ExpectRedCorner(Words({12, 2 | (2u << 16), 1 | (1u << 16)}, QByteArray("\xff\0\0\0\0\xff", 6)) +
+                    QByteArray("\0\0\0\0\x80\0\0\0", 8));
 }
 
 TEST_F(CMDIClientWndTest, RefusesWhatItCannotReadAndLeavesNoPicture) {
-    ASSERT_TRUE(m_client.Load(Write(InfoHeader(2, 2, 24) + Pixels24())));
-
-    QByteArray v4 = InfoHeader(2, 2, 24);
-    qToLittleEndian<quint32>(108, v4.data());
-    v4 += QByteArray(68, '\0') + Pixels24();
-    const QByteArray truncated = InfoHeader(2, 2, 24).left(20);
-    // A colours-used count far beyond the data must not send the reader past its end.
-    const QByteArray hugeTable = InfoHeader(2, 2, 8, 0, 0xffffffffu) + Pixels24();
-    const QByteArray tinyCore("\x0c\x00\x00\x00\x02\x00", 6);
-    for (const QByteArray& bytes :
-         {v4, truncated, hugeTable, tinyCore, QByteArray("not a picture at all"), QByteArray()}) {
-        EXPECT_TRUE(CMDIClientWnd::DecodeBitmap(bytes).isNull()) << bytes.toHex().toStdString();
-        EXPECT_FALSE(m_client.Load(Write(bytes)));
+    QByteArray v4 = InfoHeader(24) + QByteArray(68, '\0') + kPixels24;
+    v4[0] = 108;
+    const QByteArray rejected[] = {
+        v4,
+        InfoHeader(24).left(20),
+        // A colours-used count far beyond the data must not send the reader past its end.
+        InfoHeader(8, 0, 0xffffffffu) + kPixels24,
+        QByteArray("\x0c\0\0\0\2\0", 6),
+        QByteArray("not a picture at all"),
+        QByteArray(),
+    };
+    for (const QByteArray& bytes : rejected) {
+        ASSERT_TRUE(m_client.Load(Write(InfoHeader(24) + kPixels24)));
+        EXPECT_FALSE(m_client.Load(Write(bytes))) << bytes.toHex().toStdString();
         EXPECT_FALSE(m_client.HasPicture());
     }
     const QString missing = m_dir.filePath(QStringLiteral("missing.bmp"));
     EXPECT_FALSE(m_client.Load(missing));
     EXPECT_EQ(m_client.Path(), missing);
-
-    ASSERT_TRUE(m_client.Load(Write(InfoHeader(2, 2, 24) + Pixels24())));
-    m_client.Clear();
-    EXPECT_FALSE(m_client.HasPicture());
-    EXPECT_TRUE(m_client.PictureSize().isEmpty());
 }
 
 TEST_F(CMDIClientWndTest, TilesThePictureFromTheTopLeftCorner) {
@@ -170,16 +115,14 @@ TEST_F(CMDIClientWndTest, TilesThePictureFromTheTopLeftCorner) {
     m_client.show();
 
     const QImage shown = m_client.viewport()->grab().toImage();
-    ASSERT_GE(shown.width(), 25);
-    ASSERT_GE(shown.height(), 25);
-    for (const QPoint corner : {QPoint(0, 0), QPoint(10, 0), QPoint(20, 0), QPoint(0, 10), QPoint(20, 20)})
+    for (const QPoint corner : {QPoint(0, 0), QPoint(10, 0), QPoint(20, 0), QPoint(20, 20)})
         EXPECT_EQ(shown.pixel(corner), kRed) << corner.x() << "," << corner.y();
-    for (const QPoint inside : {QPoint(1, 0), QPoint(5, 5), QPoint(9, 9), QPoint(11, 1)})
+    for (const QPoint inside : {QPoint(1, 0), QPoint(9, 9), QPoint(11, 1)})
         EXPECT_EQ(shown.pixel(inside), kBlue) << inside.x() << "," << inside.y();
 
     m_client.Clear();
-    const QImage cleared = m_client.viewport()->grab().toImage();
-    EXPECT_NE(cleared.pixel(0, 0), kRed);
+    EXPECT_FALSE(m_client.HasPicture());
+    EXPECT_NE(m_client.viewport()->grab().toImage().pixel(0, 0), kRed);
 }
 
 } // namespace

@@ -49,7 +49,6 @@ bool Answering() {
     return socket.waitForConnected(200);
 }
 
-#ifdef QUILLON_DIR
 class QuillonLauncherTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -89,7 +88,7 @@ TEST_F(QuillonLauncherTest, StartsOnceRaisesAfterwardsAndClosesItsOwn) {
     EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid)));
 #endif
 
-    // A calculator that went away by itself is simply started again.
+    // One that went away by itself is simply started again.
     QuillonLauncher again(m_prompter, QStringLiteral(QUILLON_DIR));
     again.Launch();
     ASSERT_TRUE(QTest::qWaitFor(Answering, kWaitMs));
@@ -97,8 +96,6 @@ TEST_F(QuillonLauncherTest, StartsOnceRaisesAfterwardsAndClosesItsOwn) {
     ASSERT_TRUE(QTest::qWaitFor([&again] { return !again.StartedRunning(); }, kWaitMs));
     again.Launch();
     EXPECT_TRUE(again.StartedRunning());
-    again.CloseStarted();
-    EXPECT_FALSE(again.StartedRunning());
 }
 
 TEST_F(QuillonLauncherTest, LeavesACalculatorStartedByHandAlone) {
@@ -116,7 +113,6 @@ TEST_F(QuillonLauncherTest, LeavesACalculatorStartedByHandAlone) {
     EXPECT_EQ(m_byHand.state(), QProcess::Running);
     EXPECT_TRUE(Answering());
 }
-#endif
 
 TEST(QuillonLauncherMissing, SaysWhereTheCalculatorShouldBe) {
     QTemporaryDir empty;
@@ -134,21 +130,18 @@ TEST(QuillonLauncherMissing, SaysWhereTheCalculatorShouldBe) {
 }
 
 TEST(AppErrorReportTest, FormatsTheCodeItsTextTheLocationAndTheStep) {
-    const QString systemText = qt_error_string(2);
-    ASSERT_FALSE(systemText.isEmpty());
-    EXPECT_EQ(AppErrorReportText(2, 258, QStringLiteral("Bitmap did not get loaded.")),
-              QStringLiteral("Error 2 (0x2): ") + systemText.left(75) +
+    const QString text = AppErrorReportText(2, 258, QStringLiteral("Bitmap did not get loaded."));
+    EXPECT_EQ(text,
+              QStringLiteral("Error 2 (0x2): ") + qt_error_string(2).left(75) +
                   QStringLiteral("\nError location: ZIVBackup line 258.\nBitmap did not get loaded.\n"));
-    EXPECT_TRUE(AppErrorReportText(-1, 119, QStringLiteral("x"))
-                    .startsWith(QStringLiteral("Error -1 (0xffffffff): ")));
+    EXPECT_TRUE(AppErrorReportText(-1, 1, QString()).startsWith(QStringLiteral("Error -1 (0xffffffff): ")));
 
     ScriptedPrompter prompter;
-    ShowAppErrorReport(prompter, 2, 326, QStringLiteral("Error uninitializing MIDI system"));
+    ShowAppErrorReport(prompter, 2, 258, QStringLiteral("Bitmap did not get loaded."));
     ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(prompter.Messages()[0].text, text.toStdString());
     EXPECT_EQ(prompter.Messages()[0].caption, "Tolvane");
     EXPECT_EQ(prompter.Messages()[0].icon, Prompter::Icon::Stop);
-    EXPECT_EQ(prompter.Messages()[0].text,
-              AppErrorReportText(2, 326, QStringLiteral("Error uninitializing MIDI system")).toStdString());
 }
 
 } // namespace
