@@ -16,6 +16,8 @@ constexpr uint32_t kInfoHeaderSize = 40;
 constexpr uint32_t kCoreHeaderSize = 12;
 constexpr uint32_t kBitFields = 3;
 constexpr uint32_t kMaskBytes = 12;
+// Far beyond any sensible background; a wrong pick must not take all the memory there is.
+constexpr qint64 kMaxFileBytes = qint64{256} * 1024 * 1024;
 
 class WaitCursor {
 public:
@@ -94,7 +96,7 @@ bool CMDIClientWnd::Load(const QString& path) {
     {
         WaitCursor wait;
         QFile file(path);
-        if (file.open(QIODevice::ReadOnly)) {
+        if (file.open(QIODevice::ReadOnly) && file.size() <= kMaxFileBytes) {
             const QImage image = DecodeBitmap(file.readAll());
             if (!image.isNull())
                 m_picture = QPixmap::fromImage(image);
