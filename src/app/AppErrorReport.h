@@ -1,4 +1,11 @@
 #pragma once
-#include "Prompter.h"
+
 #include <QString>
-inline void ShowAppErrorReport(Prompter& p, int, int, const QString& text) { p.Message(text.toStdString(), "Tolvane", Prompter::Icon::Stop); }
+
+class Prompter;
+
+// The editor's report of a failed start-up or shut-down step: the system's error code in decimal
+// and hexadecimal with the system's text for it, where it happened and what was being done.
+QString AppErrorReportText(int code, int location, const QString& text);
+// Shows that report with the program's title and the stop icon.
+void ShowAppErrorReport(Prompter& prompter, int code, int location, const QString& text);
