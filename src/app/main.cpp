@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QIcon>
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,7 +17,7 @@ int main(int argc, char* argv[]) {
     }
 #endif
     QApplication application(argc, argv);
-    QApplication::setApplicationDisplayName(QString());
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/Tolvane.png")));
     ZIVBackupApp app;
     if (!app.InitInstance(QApplication::arguments()))
         return 1;
