@@ -23,6 +23,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -309,6 +310,27 @@ TEST_F(AppTest, ClosingTheLastWindowOfAChangedDocumentOffersToSave) {
     Settle();
     EXPECT_TRUE(app->Documents().empty());
     EXPECT_FALSE(Enabled(Frame::IdCloseAll));
+}
+
+TEST_F(AppTest, ABadBackgroundIsReportedAndDroppedFilesOpen) {
+    const QString notABitmap = WriteFile(QStringLiteral("picture.bmp"), {'n', 'o', 'p', 'e'});
+    Store(QStringLiteral("Settings"), QStringLiteral("MIDI Channel"), 1);
+    Store(QStringLiteral("Settings"), QStringLiteral("Background"), notABitmap);
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_NE(prompter.Messages()[0].text.find("Bitmap did not get loaded."), std::string::npos);
+    EXPECT_EQ(app->AppSettings().Background(), notABitmap) << "the setting keeps its path";
+
+    const QString first = WriteFile(QStringLiteral("first.syx"), Riv10Device::DemoDump());
+    const QString second = WriteFile(QStringLiteral("second.syx"), Riv10Device::DemoDump());
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(first), QUrl::fromLocalFile(second)});
+    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Main(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Main(), &drop);
+    EXPECT_EQ(app->Documents().size(), 2u);
 }
 
 TEST_F(AppTest, HelpOpensThePageBesideTheProgramOrSaysItCannot) {
