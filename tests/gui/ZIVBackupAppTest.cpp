@@ -343,6 +343,10 @@ TEST_F(AppTest, HelpOpensThePageBesideTheProgramOrSaysItCannot) {
     ASSERT_TRUE(Main().Execute(Frame::IdHelp));
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], QUrl::fromLocalFile(dir.filePath(QStringLiteral("Tolvane.htm"))));
+
+    // The calculator is looked for in the same place.
+    Main().launchCalculator();
+    EXPECT_TRUE(Asked("Not able to locate the Quillon app."));
 }
 
 class AppTransferTest : public AppTest {
