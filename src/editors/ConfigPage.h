@@ -1,15 +1,72 @@
 #pragma once
 
+#include "CCAssignmentControls.h"
 #include "SheetPage.h"
 
+#include <array>
+#include <memory>
+#include <string>
+
+class QCheckBox;
+class QComboBox;
+class QContextMenuEvent;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
 // Tab 0 of the data window: the system configuration.
+//
+// Read-only until Edit is pressed; the same button, then captioned OK, checks every field and
+// only when all pass writes them into the document and sends the configuration hint. Cancel
+// reloads the fields from the document. While editing, changes of the document do not overwrite
+// what the user typed; leaving edit mode reloads.
 class ConfigPage : public SheetPage {
     Q_OBJECT
 public:
     ConfigPage(SystemDoc& doc, ShellServices& shell, QWidget* parent = nullptr);
+    ~ConfigPage() override;
     QString tabText() const override;
+
+    bool isEditing() const { return m_editing; }
+    // The Edit/OK button passes commit = editing, Cancel passes false.
+    void toggleEdit(bool commit);
 
 protected:
     bool ignoresHint(int hint) const override;
     void rebuild(int hint) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void buildControls();
+    void loadControls();
+    void setFieldsEnabled(bool enabled);
+    // Checks every field, then writes them all; false (after the message) at the first failure,
+    // with nothing written.
+    bool validateAndSave();
+    void openFilters();
+    void message(const std::string& text);
+
+    bool m_editing = false;
+
+    QLineEdit* m_totalBanks = nullptr;
+    QLineEdit* m_totalPatches = nullptr;
+    QLineEdit* m_powerupPatch = nullptr;
+    QLineEdit* m_powerupTimeout = nullptr;
+    QComboBox* m_defaultChannel = nullptr;
+    QLineEdit* m_currentBank = nullptr;
+    QLineEdit* m_currentPatch = nullptr;
+    QLineEdit* m_currentSet = nullptr;
+    QComboBox* m_deviceChannel = nullptr;
+    QCheckBox* m_filterRedundant = nullptr;
+    QCheckBox* m_editSysexHex = nullptr;
+    QCheckBox* m_midiMerging = nullptr;
+    QCheckBox* m_reverseLeds = nullptr;
+    std::array<std::unique_ptr<CCAssignmentControls>, 2> m_globalCCs;
+    std::array<QComboBox*, 2> m_calMin{};
+    std::array<QComboBox*, 2> m_calMax{};
+    std::array<QComboBox*, 2> m_calType{};
+    QPushButton* m_filters = nullptr;
+    QPushButton* m_edit = nullptr;
+    QPushButton* m_cancel = nullptr;
+    QLabel* m_title = nullptr;
 };
