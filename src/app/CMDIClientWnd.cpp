@@ -1,4 +1,5 @@
 #include "CMDIClientWnd.h"
+#include "WaitCursor.h"
 
 #include <QApplication>
 #include <QBrush>
@@ -18,14 +19,6 @@ constexpr uint32_t kBitFields = 3;
 constexpr uint32_t kMaskBytes = 12;
 // Far beyond any sensible background; a wrong pick must not take all the memory there is.
 constexpr qint64 kMaxFileBytes = qint64{256} * 1024 * 1024;
-
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 uint16_t Word(const QByteArray& bytes, int offset) {
     return qFromLittleEndian<quint16>(bytes.constData() + offset);

@@ -2,6 +2,7 @@
 
 #include "MidiPorts.h"
 #include "Prompter.h"
+#include "WidgetKit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -47,14 +48,6 @@ QPushButton* MakeButton(const QString& caption, const char* name, const QString&
     button->setAccessibleName(accessibleName);
     button->setAutoDefault(false);
     return button;
-}
-
-// A label whose mnemonic moves the focus to its control, which takes the label's text as its name.
-QLabel* MakeLabel(const QString& caption, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(caption, parent);
-    label->setBuddy(buddy);
-    buddy->setAccessibleName(Plain(caption));
-    return label;
 }
 
 QComboBox* MakeList(const char* name, QWidget* parent) {
@@ -146,11 +139,11 @@ void DOptions::BuildControls() {
     m_delay = MakeList("delayBetweenBuffers", midi);
     for (const char* delay : kDelays)
         m_delay->addItem(QLatin1String(delay));
-    midiLayout->addRow(MakeLabel(QStringLiteral("MIDI &Input"), m_midiInput, midi), m_midiInput);
-    midiLayout->addRow(MakeLabel(QStringLiteral("MIDI &Output"), m_midiOutput, midi), m_midiOutput);
-    midiLayout->addRow(MakeLabel(QStringLiteral("&Length of each low-level midi buffer"), m_bufferSize, midi),
+    midiLayout->addRow(WidgetKit::BuddyLabel(QStringLiteral("MIDI &Input"), m_midiInput, midi), m_midiInput);
+    midiLayout->addRow(WidgetKit::BuddyLabel(QStringLiteral("MIDI &Output"), m_midiOutput, midi), m_midiOutput);
+    midiLayout->addRow(WidgetKit::BuddyLabel(QStringLiteral("&Length of each low-level midi buffer"), m_bufferSize, midi),
                        m_bufferSize);
-    midiLayout->addRow(MakeLabel(QStringLiteral("Delay in &ms between sent buffers"), m_delay, midi),
+    midiLayout->addRow(WidgetKit::BuddyLabel(QStringLiteral("Delay in &ms between sent buffers"), m_delay, midi),
                        m_delay);
     layout->addWidget(midi);
 
@@ -180,7 +173,7 @@ void DOptions::BuildControls() {
     otherLayout->addWidget(m_recycleFiles, 1, 0, 1, 3);
     otherLayout->addWidget(m_displayComments, 2, 0, 1, 3);
     otherLayout->addWidget(m_reloadLastFile, 3, 0, 1, 3);
-    otherLayout->addWidget(MakeLabel(QStringLiteral("&Background Image"), m_background, other), 4, 0);
+    otherLayout->addWidget(WidgetKit::BuddyLabel(QStringLiteral("&Background Image"), m_background, other), 4, 0);
     otherLayout->addWidget(m_background, 4, 1);
     otherLayout->addWidget(m_browseBackground, 4, 2);
     otherLayout->setColumnStretch(1, 1);
@@ -208,10 +201,10 @@ void DOptions::BuildControls() {
     m_helpKeyword = new QLineEdit(help);
     m_helpKeyword->setObjectName(QStringLiteral("midiHelpKeyword"));
     m_testHelp = MakeButton(QStringLiteral("Test Help"), "testHelp", QStringLiteral("Test Help"), help);
-    helpLayout->addWidget(MakeLabel(QStringLiteral("MIDI &Help file"), m_helpFile, help), 0, 0);
+    helpLayout->addWidget(WidgetKit::BuddyLabel(QStringLiteral("MIDI &Help file"), m_helpFile, help), 0, 0);
     helpLayout->addWidget(m_helpFile, 0, 1);
     helpLayout->addWidget(m_browseHelpFile, 0, 2);
-    helpLayout->addWidget(MakeLabel(QStringLiteral("MIDI Help &topic"), m_helpKeyword, help), 1, 0);
+    helpLayout->addWidget(WidgetKit::BuddyLabel(QStringLiteral("MIDI Help &topic"), m_helpKeyword, help), 1, 0);
     helpLayout->addWidget(m_helpKeyword, 1, 1);
     helpLayout->addWidget(m_testHelp, 1, 2);
     helpLayout->setColumnStretch(1, 1);

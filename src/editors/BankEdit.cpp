@@ -1,4 +1,5 @@
 #include "BankEdit.h"
+#include "WidgetKit.h"
 
 #include "BankRecord.h"
 #include "EditorText.h"
@@ -27,12 +28,6 @@ constexpr int kScratchSize = 1024;
 constexpr int kSwitches = 9;
 constexpr int kLargestStored = 65535; // a patch reference is a 16-bit word quad
 
-QLabel* BuddyLabel(const QString& caption, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(caption, parent);
-    label->setBuddy(buddy);
-    buddy->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
-    return label;
-}
 } // namespace
 
 BankEdit::BankEdit(const RecordSlot& record, SystemDoc& doc, ShellServices& shell, QWidget* parent)
@@ -97,16 +92,16 @@ void BankEdit::buildControls() {
     letterColumn->addStretch();
 
     auto* header = new QGridLayout;
-    header->addWidget(BuddyLabel(QStringLiteral("Number"), m_number, this), 0, 0);
+    header->addWidget(WidgetKit::BuddyLabel(QStringLiteral("Number"), m_number, this), 0, 0);
     header->addWidget(m_number, 0, 1);
-    header->addWidget(BuddyLabel(QStringLiteral("&Name"), m_name, this), 1, 0);
+    header->addWidget(WidgetKit::BuddyLabel(QStringLiteral("&Name"), m_name, this), 1, 0);
     header->addWidget(m_name, 1, 1);
     header->addWidget(m_sequence, 2, 1);
     header->setColumnStretch(1, 1);
 
     auto* lists = new QGridLayout;
-    lists->addWidget(BuddyLabel(QStringLiteral("&Patches in this bank"), m_patches, this), 0, 1);
-    lists->addWidget(BuddyLabel(QStringLiteral("&Available Patches"), m_available, this), 0, 2);
+    lists->addWidget(WidgetKit::BuddyLabel(QStringLiteral("&Patches in this bank"), m_patches, this), 0, 1);
+    lists->addWidget(WidgetKit::BuddyLabel(QStringLiteral("&Available Patches"), m_available, this), 0, 2);
     lists->addWidget(letters, 1, 0);
     lists->addWidget(m_patches, 1, 1);
     lists->addWidget(m_available, 1, 2);
@@ -114,16 +109,7 @@ void BankEdit::buildControls() {
     lists->setColumnMinimumWidth(3, 4);
     lists->setRowStretch(1, 1);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setText(QStringLiteral("OK"));
-    ok->setDefault(true);
-    QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    cancel->setText(QStringLiteral("Cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &BankEdit::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &BankEdit::reject);
+    QDialogButtonBox* buttons = WidgetKit::OkCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(header);

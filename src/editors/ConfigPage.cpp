@@ -1,4 +1,5 @@
 #include "ConfigPage.h"
+#include "WidgetKit.h"
 
 #include "EditorText.h"
 #include "GenericHexEditForm.h"
@@ -22,13 +23,6 @@
 #include <QVBoxLayout>
 
 namespace {
-QLabel* BuddyLabel(const QString& caption, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(caption, parent);
-    label->setBuddy(buddy);
-    buddy->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
-    return label;
-}
-
 QLineEdit* NumberField(const QString& objectName, QWidget* parent) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(objectName);
@@ -107,24 +101,26 @@ void ConfigPage::buildControls() {
 
     auto* fields = new QGridLayout;
     fields->setHorizontalSpacing(8);
-    fields->addWidget(BuddyLabel(QStringLiteral("Total banks"), m_totalBanks, this), 0, 0);
+    fields->addWidget(WidgetKit::BuddyLabel(QStringLiteral("Total banks"), m_totalBanks, this), 0, 0);
     fields->addWidget(m_totalBanks, 0, 1);
-    fields->addWidget(BuddyLabel(QStringLiteral("Total patches"), m_totalPatches, this), 1, 0);
+    fields->addWidget(WidgetKit::BuddyLabel(QStringLiteral("Total patches"), m_totalPatches, this), 1, 0);
     fields->addWidget(m_totalPatches, 1, 1);
-    fields->addWidget(BuddyLabel(QStringLiteral("P&owerup patch"), m_powerupPatch, this), 2, 0);
+    fields->addWidget(WidgetKit::BuddyLabel(QStringLiteral("P&owerup patch"), m_powerupPatch, this), 2, 0);
     fields->addWidget(m_powerupPatch, 2, 1);
-    fields->addWidget(BuddyLabel(QStringLiteral("Powerup &timeout"), m_powerupTimeout, this), 3, 0);
+    fields->addWidget(WidgetKit::BuddyLabel(QStringLiteral("Powerup &timeout"), m_powerupTimeout, this), 3,
+                      0);
     fields->addWidget(m_powerupTimeout, 3, 1);
-    fields->addWidget(BuddyLabel(QStringLiteral("&Default channel"), m_defaultChannel, this), 4, 0);
+    fields->addWidget(WidgetKit::BuddyLabel(QStringLiteral("&Default channel"), m_defaultChannel, this), 4,
+                      0);
     fields->addWidget(m_defaultChannel, 4, 1);
     fields->setColumnMinimumWidth(2, 16);
-    fields->addWidget(BuddyLabel(QStringLiteral("Current &bank"), m_currentBank, this), 0, 3);
+    fields->addWidget(WidgetKit::BuddyLabel(QStringLiteral("Current &bank"), m_currentBank, this), 0, 3);
     fields->addWidget(m_currentBank, 0, 4);
-    fields->addWidget(BuddyLabel(QStringLiteral("Current &patch"), m_currentPatch, this), 1, 3);
+    fields->addWidget(WidgetKit::BuddyLabel(QStringLiteral("Current &patch"), m_currentPatch, this), 1, 3);
     fields->addWidget(m_currentPatch, 1, 4);
-    fields->addWidget(BuddyLabel(QStringLiteral("Current &set"), m_currentSet, this), 2, 3);
+    fields->addWidget(WidgetKit::BuddyLabel(QStringLiteral("Current &set"), m_currentSet, this), 2, 3);
     fields->addWidget(m_currentSet, 2, 4);
-    fields->addWidget(BuddyLabel(QStringLiteral("Device &channel"), m_deviceChannel, this), 3, 3);
+    fields->addWidget(WidgetKit::BuddyLabel(QStringLiteral("Device &channel"), m_deviceChannel, this), 3, 3);
     fields->addWidget(m_deviceChannel, 3, 4);
 
     m_filterRedundant =

@@ -1,4 +1,5 @@
 #include "GenericHexEditForm.h"
+#include "WidgetKit.h"
 
 #include "EditorText.h"
 #include "MidiText.h"
@@ -56,16 +57,7 @@ GenericHexEditForm::GenericHexEditForm(SystemDoc& doc, const std::vector<int>& v
     groupLayout->addWidget(m_hexadecimal);
     groupLayout->addStretch();
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Vertical, this);
-    QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setText(QStringLiteral("OK"));
-    ok->setDefault(true);
-    QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    cancel->setText(QStringLiteral("Cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &GenericHexEditForm::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &GenericHexEditForm::reject);
+    QDialogButtonBox* buttons = WidgetKit::OkCancelButtons(this, Qt::Vertical);
 
     auto* side = new QVBoxLayout;
     side->addWidget(buttons);

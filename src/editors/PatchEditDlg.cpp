@@ -1,4 +1,6 @@
 #include "PatchEditDlg.h"
+#include "WaitCursor.h"
+#include "WidgetKit.h"
 
 #include "DSimpleMidiSend.h"
 #include "EditorText.h"
@@ -33,21 +35,6 @@ const char* const kStringFieldMessage =
     "Only characters 0-9 and a-f are valid in the string fields. \n"
     "Each byte must be 2 characters and separated by at least one space.\n"
     "Comments start with | and go to the end of the line.  Comments are not saved.";
-
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-QLabel* BuddyLabel(const QString& caption, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(caption, parent);
-    label->setBuddy(buddy);
-    buddy->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
-    return label;
-}
 
 QComboBox* NamedCombo(const QStringList& items, const QString& objectName, QWidget* parent) {
     auto* combo = new QComboBox(parent);
@@ -109,11 +96,12 @@ void PatchEditDlg::buildControls() {
     m_globalCC = NamedCombo({"none", "Pedal 1", "Pedal 2", "Pedal 1 & 2"}, QStringLiteral("globalCC"), this);
 
     auto* fields = new QFormLayout;
-    fields->addRow(BuddyLabel(QStringLiteral("Number"), m_number, this), m_number);
-    fields->addRow(BuddyLabel(QStringLiteral("&Name"), m_name, this), m_name);
-    fields->addRow(BuddyLabel(QStringLiteral("Channel S&witch"), m_channelSwitch, this), m_channelSwitch);
-    fields->addRow(BuddyLabel(QStringLiteral("Pedal T&ype"), m_pedalType, this), m_pedalType);
-    fields->addRow(BuddyLabel(QStringLiteral("&Global CC"), m_globalCC, this), m_globalCC);
+    fields->addRow(WidgetKit::BuddyLabel(QStringLiteral("Number"), m_number, this), m_number);
+    fields->addRow(WidgetKit::BuddyLabel(QStringLiteral("&Name"), m_name, this), m_name);
+    fields->addRow(WidgetKit::BuddyLabel(QStringLiteral("Channel S&witch"), m_channelSwitch, this),
+                   m_channelSwitch);
+    fields->addRow(WidgetKit::BuddyLabel(QStringLiteral("Pedal T&ype"), m_pedalType, this), m_pedalType);
+    fields->addRow(WidgetKit::BuddyLabel(QStringLiteral("&Global CC"), m_globalCC, this), m_globalCC);
 
     m_banks = new QPlainTextEdit(this);
     m_banks->setObjectName(QStringLiteral("banksList"));
@@ -122,19 +110,10 @@ void PatchEditDlg::buildControls() {
     m_banks->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_banks->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     auto* banksBox = new QVBoxLayout;
-    banksBox->addWidget(BuddyLabel(QStringLiteral("Banks that use this patch"), m_banks, this));
+    banksBox->addWidget(WidgetKit::BuddyLabel(QStringLiteral("Banks that use this patch"), m_banks, this));
     banksBox->addWidget(m_banks);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Vertical, this);
-    QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setText(QStringLiteral("OK"));
-    ok->setDefault(true);
-    QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    cancel->setText(QStringLiteral("Cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &PatchEditDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &PatchEditDlg::reject);
+    QDialogButtonBox* buttons = WidgetKit::OkCancelButtons(this, Qt::Vertical);
     auto* calc = new QPushButton(QStringLiteral("MIDI &Calc"), this);
     calc->setObjectName(QStringLiteral("midiCalc"));
     calc->setAutoDefault(false);
@@ -196,8 +175,8 @@ void PatchEditDlg::buildControls() {
     testB->setAutoDefault(false);
     connect(testB, &QPushButton::clicked, this, [this] { testString(1); });
     auto* strings = new QGridLayout;
-    strings->addWidget(BuddyLabel(QStringLiteral("MIDI String &A"), m_strings[0], this), 0, 0);
-    strings->addWidget(BuddyLabel(QStringLiteral("MIDI String &B"), m_strings[1], this), 0, 1);
+    strings->addWidget(WidgetKit::BuddyLabel(QStringLiteral("MIDI String &A"), m_strings[0], this), 0, 0);
+    strings->addWidget(WidgetKit::BuddyLabel(QStringLiteral("MIDI String &B"), m_strings[1], this), 0, 1);
     strings->addWidget(m_strings[0], 1, 0);
     strings->addWidget(m_strings[1], 1, 1);
     strings->addWidget(testA, 2, 0, Qt::AlignLeft);

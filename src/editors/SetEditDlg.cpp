@@ -1,4 +1,5 @@
 #include "SetEditDlg.h"
+#include "WidgetKit.h"
 
 #include "BankRecord.h"
 #include "EditorText.h"
@@ -25,13 +26,6 @@ namespace {
 constexpr int kScratchSize = 1024;
 constexpr int kLargestStored = 255; // a set entry is a byte pair
 
-QLabel* BuddyLabel(const QString& caption, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(caption, parent);
-    label->setBuddy(buddy);
-    buddy->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
-    return label;
-}
-
 QPlainTextEdit* ListField(const QString& objectName, bool readOnly, QWidget* parent) {
     auto* edit = new QPlainTextEdit(parent);
     edit->setObjectName(objectName);
@@ -53,22 +47,13 @@ SetEditDlg::SetEditDlg(const RecordSlot& record, SystemDoc& doc, ShellServices& 
     m_available = ListField(QStringLiteral("availableList"), true, this);
 
     auto* lists = new QGridLayout;
-    lists->addWidget(BuddyLabel(QStringLiteral("&Banks in this Set"), m_banks, this), 0, 0);
-    lists->addWidget(BuddyLabel(QStringLiteral("&Available Banks"), m_available, this), 0, 1);
+    lists->addWidget(WidgetKit::BuddyLabel(QStringLiteral("&Banks in this Set"), m_banks, this), 0, 0);
+    lists->addWidget(WidgetKit::BuddyLabel(QStringLiteral("&Available Banks"), m_available, this), 0, 1);
     lists->addWidget(m_banks, 1, 0);
     lists->addWidget(m_available, 1, 1);
     lists->setRowStretch(1, 1);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setText(QStringLiteral("OK"));
-    ok->setDefault(true);
-    QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    cancel->setText(QStringLiteral("Cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &SetEditDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &SetEditDlg::reject);
+    QDialogButtonBox* buttons = WidgetKit::OkCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(lists, 1);

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <Qt>
+
+class QDialog;
+class QDialogButtonBox;
+class QLabel;
+class QString;
+class QWidget;
+
+// Small pieces every dialog of the program builds the same way.
+namespace WidgetKit {
+
+// A label whose mnemonic moves the focus to its control; the control takes the label's text
+// (without the mnemonic mark) as its accessible name.
+QLabel* BuddyLabel(const QString& caption, QWidget* buddy, QWidget* parent);
+
+// "OK" (the default button, objectName "ok") and "Cancel" ("cancel"), wired to the dialog's
+// accept() and reject().
+QDialogButtonBox* OkCancelButtons(QDialog* dialog, Qt::Orientation orientation = Qt::Horizontal);
+
+} // namespace WidgetKit
