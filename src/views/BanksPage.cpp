@@ -51,6 +51,7 @@ void BanksPage::createControls() {
     m_splitter->setStretchFactor(1, 1);
     m_splitter->setSizes({200, 200});
     layout->addWidget(m_splitter);
+    m_splitter->show(); // at once, so the tree can take the focus below
 
     connect(m_tree, &TreeCtrlExt::selectionNotify, this, [this](int n) {
         m_pane->ShowBank(doc().GetBank(n));

@@ -99,6 +99,7 @@ void PatchesPage::createControls() {
     m_list->setHeaderLabels(headers);
     m_list->setSortState(0, true);
     layout->addWidget(m_list);
+    m_list->show(); // at once: the page may already be visible, and the list takes the focus
 
     connect(m_list->hdr(), &QHeaderView::sectionClicked, this, &PatchesPage::headerClicked);
     connect(m_list, &ListCtrlExt::dblClickNotify, this, &PatchesPage::openEditor);

@@ -48,6 +48,7 @@ void SetsPage::createControls() {
     m_splitter->addWidget(m_list);
     m_splitter->setSizes({200, 200});
     layout->addWidget(m_splitter);
+    m_splitter->show();
 
     connect(m_tree, &TreeCtrlExt::selectionNotify, this, [this](int n) {
         ShowSet(n);

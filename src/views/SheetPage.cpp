@@ -76,7 +76,10 @@ bool SheetPage::cycleFocus(const QList<QWidget*>& controls, bool forward) {
     if (size == 0)
         return false;
     int at = forward ? -1 : 0;
-    for (QWidget* focus = QApplication::focusWidget(); focus; focus = focus->parentWidget()) {
+    QWidget* start = QApplication::focusWidget();
+    if (!start) // between a modal editor's end and the window's reactivation
+        start = window()->focusWidget();
+    for (QWidget* focus = start; focus; focus = focus->parentWidget()) {
         const int index = static_cast<int>(ring.indexOf(focus));
         if (index >= 0) {
             at = index;
