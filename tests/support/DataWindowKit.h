@@ -16,6 +16,12 @@
 #include <QTimer>
 
 #include <memory>
+#include <ostream>
+
+// Readable failure output for texts and lists of texts.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace datawin {
 
@@ -40,21 +46,32 @@ struct Window {
     std::unique_ptr<PropSheetFormView> view;
 };
 
+// Gives `widget` the keyboard focus, making its window active again first (a modal editor that
+// has just closed leaves it inactive for a moment).
+inline void Focus(QWidget& widget) {
+    if (!widget.window()->isActiveWindow()) {
+        widget.window()->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(widget.window()));
+    }
+    widget.setFocus();
+}
+
 // Selects the row whose item data is `data` and gives the list the focus; false when none.
 inline bool SelectRow(ListCtrlExt& list, int data) {
     for (int i = 0; i < list.topLevelItemCount(); ++i) {
         if (ListCtrlExt::itemData(list.topLevelItem(i)) == data) {
             list.setCurrentItem(list.topLevelItem(i));
-            list.setFocus();
+            Focus(list);
             return true;
         }
     }
     return false;
 }
 
+// Every cell of a row, as many as the list has columns.
 inline QStringList RowTexts(const QTreeWidgetItem* item) {
     QStringList cells;
-    for (int c = 0; c < item->columnCount(); ++c)
+    for (int c = 0; c < item->treeWidget()->columnCount(); ++c)
         cells << item->text(c);
     return cells;
 }
