@@ -5,6 +5,7 @@
 
 #include <QContextMenuEvent>
 #include <QFontMetrics>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -32,10 +33,36 @@ void ListCtrlExt::setSortState(int column, bool ascending) {
     m_ascending = ascending;
 }
 
+int ListCtrlExt::contentWidth(int column) const {
+    // Asking the delegate for every cell lays each text out again and again (a full patch list
+    // is 5,500 cells of a few dozen distinct texts): measure each distinct text once and add the
+    // padding the delegate puts around a text, taken from one cell.
+    const QFontMetrics metrics(font());
+    QHash<QString, int> advances;
+    int widest = -1;
+    const QTreeWidgetItem* widestItem = nullptr;
+    const int rows = topLevelItemCount();
+    for (int r = 0; r < rows; ++r) {
+        const QTreeWidgetItem* item = topLevelItem(r);
+        const QString text = item->text(column);
+        auto it = advances.constFind(text);
+        if (it == advances.constEnd())
+            it = advances.insert(text, metrics.horizontalAdvance(text));
+        if (it.value() > widest) {
+            widest = it.value();
+            widestItem = item;
+        }
+    }
+    if (!widestItem)
+        return 0;
+    const QModelIndex index = indexFromItem(widestItem, column);
+    return std::max(sizeHintForIndex(index).width(), widest);
+}
+
 void ListCtrlExt::AutoSizeColumns() {
     const int columns = columnCount();
     for (int i = 0; i < columns; ++i) {
-        const int content = sizeHintForColumn(i);
+        const int content = contentWidth(i);
         const int label = m_header->sectionSizeHint(i) + 10;
         setColumnWidth(i, std::max(content, label));
     }

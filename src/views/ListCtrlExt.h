@@ -49,6 +49,9 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // The width the widest cell of a column asks for.
+    int contentWidth(int column) const;
+
     HdrCtrl* m_header;
     int m_sortColumn = 0;
     bool m_ascending = true;
