@@ -132,6 +132,7 @@ bool BankInfoPane::ShowBank(const RecordSlot& record) {
         rows.push_back(item);
     }
     m_list->addTopLevelItems(rows);
+    m_list->AutoSizeColumns(); // "Step 12" is wider than the "Pedal" label
     m_list->setUpdatesEnabled(true);
     return true;
 }

@@ -13,7 +13,6 @@
 #include "WaitCursor.h"
 
 #include <QApplication>
-#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -121,7 +120,7 @@ void PatchesPage::rebuild(int hint) {
 
     QTreeWidgetItem* selected = m_list->selectedRow();
     const int selectedIndex = selected ? m_list->indexOfTopLevelItem(selected) : -1;
-    const int scroll = m_list->verticalScrollBar()->value();
+    const int top = m_list->indexOfTopLevelItem(m_list->itemAt(0, 0));
     m_list->clear();
 
     const bool hideBlanks = shell().settings().HideBlanks();
@@ -144,9 +143,11 @@ void PatchesPage::rebuild(int hint) {
     sortRows();
 
     if (selectedIndex >= 0) {
+        // The same row index, whatever patch now stands there, and the same rows in view.
         if (QTreeWidgetItem* item = m_list->topLevelItem(selectedIndex)) {
             m_list->setCurrentItem(item);
-            m_list->verticalScrollBar()->setValue(scroll);
+            if (QTreeWidgetItem* topItem = m_list->topLevelItem(top))
+                m_list->scrollToItem(topItem, QAbstractItemView::PositionAtTop);
             m_list->scrollToItem(item);
         }
     }

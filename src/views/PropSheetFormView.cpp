@@ -1,5 +1,6 @@
 #include "PropSheetFormView.h"
 
+#include "ShellServices.h"
 #include "SystemDoc.h"
 #include "ZIVPropSheet.h"
 
@@ -52,6 +53,10 @@ bool PropSheetFormView::isCommandEnabled(EditCommand command) const {
 void PropSheetFormView::executeCommand(EditCommand command) {
     if (m_sheet)
         m_sheet->executeCommand(command);
+}
+
+void PropSheetFormView::openHexView() {
+    m_shell->openHexView(m_doc);
 }
 
 std::vector<PropSheetFormView*> PropSheetFormView::allViews() {

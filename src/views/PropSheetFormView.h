@@ -37,6 +37,9 @@ public:
     // Does nothing when the command is disabled.
     void executeCommand(EditCommand command);
 
+    // The Hex View command: opens a hex window on this view's document.
+    void openHexView();
+
     // Every live view, in creation order.
     static std::vector<PropSheetFormView*> allViews();
 

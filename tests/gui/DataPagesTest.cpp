@@ -175,6 +175,14 @@ TEST(PatchesPage, DeletesAndInsertsWithAndWithoutReorder) {
     EXPECT_EQ(PatchRecord(w.doc->GetPatch(5)).Name(), "P07");
     EXPECT_TRUE(script.Messages().empty());
 
+    // The rows in view stay in view.
+    list.scrollToItem(list.topLevelItem(200), QAbstractItemView::PositionAtTop);
+    ASSERT_TRUE(SelectRow(list, 205));
+    w.view->executeCommand(EC::DeleteReorder);
+    EXPECT_EQ(list.indexOfTopLevelItem(list.itemAt(0, 0)), 200);
+    EXPECT_EQ(list.indexOfTopLevelItem(list.selectedRow()), 204);
+    ASSERT_TRUE(SelectRow(list, 5));
+
     // Insert with reorder moves the patches up and opens the new one; Insert on an unused row.
     w.view->executeCommand(EC::InsertReorder);
     EXPECT_EQ(PatchRecord(w.doc->GetPatch(5)).Name(), "NEW PATCH 005");
