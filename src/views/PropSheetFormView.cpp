@@ -27,6 +27,9 @@ PropSheetFormView::PropSheetFormView(SystemDoc& doc, ShellServices& shell, QWidg
 }
 
 PropSheetFormView::~PropSheetFormView() {
+    // Deleting the children below moves the focus; this object must no longer hear of it.
+    disconnect(qApp, &QApplication::focusChanged, this, &PropSheetFormView::focusChanged);
+    blockSignals(true);
     m_doc->RemoveListener(this);
     auto& views = Registry();
     views.erase(std::remove(views.begin(), views.end(), this), views.end());

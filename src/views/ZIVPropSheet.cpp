@@ -39,6 +39,9 @@ ZIVPropSheet::ZIVPropSheet(SystemDoc& doc, ShellServices& shell, QWidget* parent
 
 ZIVPropSheet::~ZIVPropSheet() {
     qApp->removeEventFilter(this);
+    // The pages go after this destructor has run; nothing they or the tabs say may reach it.
+    blockSignals(true);
+    disconnect(this, &QTabWidget::currentChanged, this, &ZIVPropSheet::currentTabChanged);
 }
 
 SheetPage* ZIVPropSheet::page(int tab) const {
