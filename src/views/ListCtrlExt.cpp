@@ -20,7 +20,8 @@ ListCtrlExt::ListCtrlExt(QWidget* parent) : QTreeWidget(parent), m_header(new Hd
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setSortingEnabled(false);
+    setSortingEnabled(false); // the owner sorts; this also made the header unclickable
+    m_header->setSectionsClickable(true);
     setFocusPolicy(Qt::StrongFocus);
     m_header->setSectionsMovable(true);
     m_header->setStretchLastSection(true);

@@ -128,14 +128,21 @@ TEST(PatchesPage, SortsByNumberOrNameWithUnusedRowsLast) {
     Window w(d);
     w.shell.settings().SetHideBlanks(true);
     PatchesPage& page = w.show(ZIVPropSheet::TabPatches, &ZIVPropSheet::patchesPage);
-    page.headerClicked(1);
+    HdrCtrl& header = *page.list()->hdr();
+    const auto click = [&header](int section) {
+        const QPoint at(header.sectionViewportPosition(section) + header.sectionSize(section) / 2,
+                        header.height() / 2);
+        QTest::mouseClick(header.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    };
+    click(1);
     EXPECT_EQ(Column(*page.list(), 1), (QStringList{"** BAD DATA **", "ALPHA", "ZED"}));
-    EXPECT_EQ(page.list()->hdr()->sortMarkColumn(), 1);
-    page.headerClicked(1);
+    EXPECT_EQ(header.sortIndicatorSection(), 1);
+    click(1);
     EXPECT_EQ(Column(*page.list(), 0), (QStringList{"002", "004", "006"}));
-    EXPECT_FALSE(page.list()->hdr()->sortMarkAscending());
-    page.headerClicked(3); // "Pedal Action" does not sort
-    EXPECT_EQ(page.list()->hdr()->sortMarkColumn(), 1);
+    EXPECT_EQ(header.sortIndicatorOrder(), Qt::DescendingOrder);
+    click(3); // "Pedal Action" does not sort
+    EXPECT_EQ(header.sortIndicatorSection(), 1);
+    EXPECT_EQ(header.sortIndicatorOrder(), Qt::DescendingOrder);
     EXPECT_EQ(Column(*page.list(), 0), (QStringList{"002", "004", "006"}));
     w.doc->InsertPatch(8, false); // the sort state survives a rebuild
     EXPECT_EQ(Column(*page.list(), 1).first(), "ZED");
