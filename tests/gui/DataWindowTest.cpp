@@ -75,7 +75,7 @@ TEST(DataWindow, BuildsPagesWhenFirstShownAndRefreshesPendingPagesOnce) {
 
     for (int tab = 1; tab <= 3; ++tab)
         sheet.setCurrentIndex(tab);
-    EXPECT_TRUE(sheet.tabIcon(3).isNull() == false);
+    EXPECT_FALSE(sheet.tabIcon(3).isNull());
     EXPECT_TRUE(sheet.tabIcon(0).isNull());
     sheet.setCurrentIndex(ZIVPropSheet::TabPatches);
     const int patchBuilds = sheet.patchesPage()->rebuildCount();
@@ -339,14 +339,4 @@ TEST(DataWindow, RoutesKeysToTabsListsAndTabCycles) {
     EXPECT_EQ(QApplication::focusWidget(), sheet.tabBar());
     EXPECT_EQ(modals.classes.size(), 3);
     EXPECT_EQ(modals.classes.last(), "BankEdit");
-}
-
-TEST(DataWindow, KeepsTheRegistryOfLiveViews) {
-    const size_t before = PropSheetFormView::allViews().size();
-    {
-        Window w;
-        EXPECT_EQ(PropSheetFormView::allViews().size(), before + 1);
-        EXPECT_EQ(PropSheetFormView::allViews().back(), w.view.get());
-    }
-    EXPECT_EQ(PropSheetFormView::allViews().size(), before);
 }
