@@ -1,1 +1,78 @@
 #include "PropSheetFormView.h"
+
+#include "ShellServices.h"
+#include "SystemDoc.h"
+#include "ZIVPropSheet.h"
+
+#include <QApplication>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+std::vector<PropSheetFormView*>& Registry() {
+    static std::vector<PropSheetFormView*> views;
+    return views;
+}
+} // namespace
+
+PropSheetFormView::PropSheetFormView(SystemDoc& doc, ShellServices& shell, QWidget* parent)
+    : QWidget(parent), m_doc(&doc), m_shell(&shell) {
+    setObjectName(QStringLiteral("propSheetFormView"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    Registry().push_back(this);
+    m_doc->AddListener(this);
+    connect(qApp, &QApplication::focusChanged, this, &PropSheetFormView::focusChanged);
+}
+
+PropSheetFormView::~PropSheetFormView() {
+    // Deleting the children below moves the focus; this object must no longer hear of it.
+    disconnect(qApp, &QApplication::focusChanged, this, &PropSheetFormView::focusChanged);
+    blockSignals(true);
+    m_doc->RemoveListener(this);
+    auto& views = Registry();
+    views.erase(std::remove(views.begin(), views.end(), this), views.end());
+}
+
+void PropSheetFormView::initialUpdate() {
+    if (m_sheet)
+        return;
+    m_sheet = new ZIVPropSheet(*m_doc, *m_shell, this);
+    layout()->addWidget(m_sheet);
+    connect(m_sheet, &ZIVPropSheet::commandStatesChanged, this, &PropSheetFormView::commandStatesChanged);
+    m_sheet->Refresh(nullptr, HintAll);
+}
+
+void PropSheetFormView::requestRefresh() {
+    if (m_sheet)
+        m_sheet->Refresh(nullptr, HintAll);
+}
+
+bool PropSheetFormView::isCommandEnabled(EditCommand command) const {
+    return m_sheet && m_sheet->isCommandEnabled(command);
+}
+
+void PropSheetFormView::executeCommand(EditCommand command) {
+    if (m_sheet)
+        m_sheet->executeCommand(command);
+}
+
+void PropSheetFormView::openHexView() {
+    m_shell->openHexView(m_doc);
+}
+
+std::vector<PropSheetFormView*> PropSheetFormView::allViews() {
+    return Registry();
+}
+
+void PropSheetFormView::OnUpdate(ZIVBackupDoc& doc, DocListener* sender, int hint) {
+    (void)doc;
+    if (m_sheet)
+        m_sheet->Refresh(sender, hint);
+}
+
+void PropSheetFormView::focusChanged(QWidget* old, QWidget* now) {
+    if ((old && isAncestorOf(old)) || (now && isAncestorOf(now)))
+        emit commandStatesChanged();
+}

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "EditCommand.h"
+
+#include <QList>
 #include <QString>
 #include <QWidget>
 
@@ -42,7 +45,24 @@ public:
     SystemDoc& doc() const { return *m_doc; }
     ShellServices& shell() const { return *m_shell; }
 
+    // An edit command routed by the sheet. A page handles it only while its own list or tree has
+    // the keyboard focus; false means "not handled" and leaves it to the next page.
+    virtual bool handleCommand(EditCommand command);
+    // The enable state of a command; false means "not handled" (and `enabled` is untouched).
+    virtual bool commandState(EditCommand command, bool& enabled) const;
+    // The Tab key while the page is visible; false when the page has no cycle of its own.
+    virtual bool tabCycle(bool forward);
+
+signals:
+    // The focus or the selection inside the page changed, so the command states may have.
+    void commandStatesChanged();
+
 protected:
+    // Moves the focus one step around a ring made of the sheet's tab strip followed by
+    // `controls`, passing over disabled ones; an edit field that takes the focus has its text
+    // selected. With the focus outside the ring, forward starts at the tab strip.
+    bool cycleFocus(const QList<QWidget*>& controls, bool forward);
+
     // Hints this page does not show (HintPatches ... HintConfig).
     virtual bool ignoresHint(int hint) const;
     // Creates or refills the page's contents from the document. hint is the change's hint

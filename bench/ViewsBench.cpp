@@ -1,0 +1,72 @@
+// The data window on the largest dump the editor reads: building it and showing every page once,
+// and rebuilding the patches page after one patch edit. Runs on the offscreen platform.
+#include "BanksPage.h"
+#include "DumpBuilder.h"
+#include "FakeShell.h"
+#include "PatchesPage.h"
+#include "PropSheetFormView.h"
+#include "SystemDoc.h"
+#include "ZIVPropSheet.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+namespace {
+
+void ShowEveryPage(PropSheetFormView& view) {
+    for (int tab = ZIVPropSheet::TabPatches; tab <= ZIVPropSheet::TabSets; ++tab) {
+        view.sheet()->setCurrentIndex(tab);
+        QApplication::processEvents(); // layout and paint
+    }
+}
+
+void BM_BuildDataWindowLargestDump(benchmark::State& state) {
+    SystemDoc doc;
+    doc.ParseDump(testdump::LargestDump());
+    doc.SetTitle("largest.syx");
+    FakeShell shell;
+    for (auto _ : state) {
+        PropSheetFormView view(doc, shell);
+        view.resize(800, 600);
+        view.initialUpdate();
+        view.show();
+        QApplication::processEvents();
+        ShowEveryPage(view);
+        benchmark::DoNotOptimize(view.sheet()->patchesPage()->list());
+    }
+}
+BENCHMARK(BM_BuildDataWindowLargestDump)->Unit(benchmark::kMillisecond);
+
+void BM_RebuildPatchesAfterOneEdit(benchmark::State& state) {
+    SystemDoc doc;
+    doc.ParseDump(testdump::LargestDump());
+    FakeShell shell;
+    PropSheetFormView view(doc, shell);
+    view.resize(800, 600);
+    view.initialUpdate();
+    view.show();
+    view.sheet()->setCurrentIndex(ZIVPropSheet::TabPatches);
+    QApplication::processEvents();
+    const RecordSlot patch = doc.GetPatch(250);
+    for (auto _ : state) {
+        doc.ReplacePatch(250, patch); // hint 1: the current patches page rebuilds
+        QApplication::processEvents();
+    }
+    state.counters["rebuilds"] = view.sheet()->patchesPage()->rebuildCount();
+}
+BENCHMARK(BM_RebuildPatchesAfterOneEdit)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

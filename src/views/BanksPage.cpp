@@ -1,0 +1,269 @@
+#include "BanksPage.h"
+
+#include "BankEdit.h"
+#include "BankInfoPane.h"
+#include "BankRecord.h"
+#include "Encoding.h"
+#include "ListCtrlExt.h"
+#include "Prompter.h"
+#include "RecordClipboard.h"
+#include "Settings.h"
+#include "ShellServices.h"
+#include "SystemDoc.h"
+#include "TreeCtrlExt.h"
+#include "WaitCursor.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+BanksPage::BanksPage(SystemDoc& doc, ShellServices& shell, QWidget* parent) : SheetPage(doc, shell, parent) {
+    setObjectName(QStringLiteral("banksPage"));
+}
+
+QString BanksPage::tabText() const {
+    return QStringLiteral("Banks");
+}
+
+bool BanksPage::ignoresHint(int hint) const {
+    return hint == HintSets || hint == HintConfig;
+}
+
+void BanksPage::createControls() {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName(QStringLiteral("banksSplitter"));
+    m_splitter->setChildrenCollapsible(false);
+    m_tree = new TreeCtrlExt(m_splitter);
+    m_tree->setObjectName(QStringLiteral("bankTree"));
+    m_tree->setAccessibleName(QStringLiteral("Banks"));
+    m_tree->setProperty("controlId", 201);
+    m_tree->setMinimumWidth(10);
+    m_pane = new BankInfoPane(doc(), shell(), m_splitter);
+    m_pane->setMinimumWidth(10);
+    m_splitter->addWidget(m_tree);
+    m_splitter->addWidget(m_pane);
+    m_splitter->setStretchFactor(0, 1);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({200, 200});
+    layout->addWidget(m_splitter);
+    m_splitter->show(); // at once, so the tree can take the focus below
+
+    connect(m_tree, &TreeCtrlExt::selectionNotify, this, [this](int n) {
+        m_pane->ShowBank(doc().GetBank(n));
+        emit commandStatesChanged();
+    });
+    connect(m_tree, &TreeCtrlExt::dblClickNotify, this, &BanksPage::openEditor);
+    connect(m_tree, &TreeCtrlExt::keyNotify, this, [this](int key, Qt::KeyboardModifiers mods) {
+        if (key == Qt::Key_Delete || key == Qt::Key_Insert)
+            dispatch(key == Qt::Key_Insert, (mods & Qt::ShiftModifier) != 0);
+        else if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            openEditor();
+    });
+    connect(m_tree, &TreeCtrlExt::contextMenuNotify, this,
+            [this](const QPoint& pos) { shell().showContextMenu(pos, ShellServices::MenuData); });
+    m_tree->setFocus();
+}
+
+void BanksPage::rebuild(int hint) {
+    (void)hint;
+    if (!m_tree)
+        createControls();
+    WaitCursor wait;
+    const int remembered = selectedBank();
+    QTreeWidgetItem* reselect = nullptr;
+    {
+        const QSignalBlocker block(m_tree);
+        m_tree->setUpdatesEnabled(false);
+        m_tree->clear();
+        QTreeWidgetItem* root = m_tree->addItem(
+            nullptr, QString::fromStdString(doc().GetTitle()) + QStringLiteral(" RIV 10 Banks"), 0);
+        root->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+        const bool hideBlanks = shell().settings().HideBlanks();
+        QList<QTreeWidgetItem*> items;
+        for (int n = 1; n <= SystemDoc::kBanks; ++n) {
+            const RecordSlot* bank = doc().PeekBank(n);
+            QString text;
+            if (bank && bank->IsPresent())
+                text = QString::fromStdString(BankRecord(*bank).Name());
+            else if (!hideBlanks)
+                text = QStringLiteral("unused bank (%1)").arg(n);
+            else
+                continue;
+            auto* item = new QTreeWidgetItem({text});
+            item->setData(0, Qt::UserRole, n);
+            items.push_back(item);
+            if (n == remembered && bank && bank->IsPresent())
+                reselect = item;
+        }
+        root->addChildren(items);
+        root->setExpanded(true);
+        if (reselect) {
+            m_tree->setCurrentItem(reselect);
+            m_tree->scrollToItem(reselect);
+        }
+        m_tree->setUpdatesEnabled(true);
+    }
+    m_pane->ShowBank(reselect ? doc().GetBank(remembered) : RecordSlot());
+    emit commandStatesChanged();
+}
+
+int BanksPage::selectedBank() const {
+    return m_tree ? m_tree->selectedData() : 0;
+}
+
+bool BanksPage::selectBank(int n) {
+    if (!m_tree)
+        return false;
+    QTreeWidgetItem* root = m_tree->topLevelItem(0);
+    if (!root)
+        return false;
+    if (n == 0) {
+        m_tree->setCurrentItem(root);
+        return true;
+    }
+    for (int i = 0; i < root->childCount(); ++i) {
+        if (TreeCtrlExt::itemData(root->child(i)) == n) {
+            m_tree->setCurrentItem(root->child(i));
+            return true;
+        }
+    }
+    return false;
+}
+
+bool BanksPage::treeFocused() const {
+    return m_tree && m_tree->hasFocus();
+}
+
+void BanksPage::dispatch(bool insert, bool reorder) {
+    const int n = selectedBank();
+    if (insert)
+        insertBank(n, reorder);
+    else
+        deleteBank(n, reorder);
+}
+
+void BanksPage::insertBank(int n, bool reorder) {
+    if (doc().HasBank(n) && !reorder) {
+        QApplication::beep();
+        return;
+    }
+    if (!doc().InsertBank(n, reorder)) {
+        QApplication::beep();
+        return;
+    }
+    runEditor(n);
+}
+
+void BanksPage::deleteBank(int n, bool reorder) {
+    if (!doc().HasBank(n)) {
+        if (!reorder)
+            QApplication::beep();
+        else
+            doc().DeleteBank(n, true); // closes the gap; the model refuses the root's 0
+        return;
+    }
+    if (shell().settings().DeletePrompt()) {
+        const QString name = QString::fromStdString(BankRecord(doc().GetBank(n)).Name());
+        const QString text = QStringLiteral("Are you sure you want to delete bank %1: %2?").arg(n).arg(name);
+        if (!shell().prompter().AskYesNo(text.toStdString(), "Confirm bank delete", Prompter::Icon::Question))
+            return;
+    }
+    doc().DeleteBank(n, reorder);
+}
+
+void BanksPage::openEditor() {
+    const int n = selectedBank();
+    if (!doc().HasBank(n) && !doc().InsertBank(n, false)) {
+        QApplication::beep();
+        return;
+    }
+    runEditor(n);
+}
+
+void BanksPage::runEditor(int n) {
+    BankEdit dialog(doc().GetBank(n), doc(), shell(), this);
+    dialog.exec();
+}
+
+void BanksPage::copy() {
+    const int n = selectedBank();
+    if (!doc().HasBank(n) || !RecordClipboard::write(RecordClipboard::Kind::Bank, doc().GetBank(n)))
+        QApplication::beep();
+}
+
+void BanksPage::paste() {
+    const int n = selectedBank();
+    RecordSlot record = RecordClipboard::read(RecordClipboard::Kind::Bank);
+    if (!record.IsPresent())
+        return;
+    const RecordSlot* old = doc().PeekBank(n);
+    if (n < 1 || n > SystemDoc::kBanks ||
+        doc().DumpSize() - (old ? old->Length() : 0) + record.Length() > SystemDoc::kMaxFileBytes) {
+        QApplication::beep();
+        return;
+    }
+    WriteBytePair(record.Data() + BankRecord::kNumber, n);
+    doc().ReplaceBank(n, record);
+}
+
+bool BanksPage::handleCommand(EditCommand command) {
+    if (!treeFocused())
+        return false;
+    switch (command) {
+    case EditCommand::Copy:
+        copy();
+        break;
+    case EditCommand::Paste:
+        paste();
+        break;
+    case EditCommand::Delete:
+        dispatch(false, false);
+        break;
+    case EditCommand::DeleteReorder:
+        dispatch(false, true);
+        break;
+    case EditCommand::Insert:
+        dispatch(true, false);
+        break;
+    case EditCommand::InsertReorder:
+        dispatch(true, true);
+        break;
+    }
+    return true;
+}
+
+bool BanksPage::commandState(EditCommand command, bool& enabled) const {
+    if (!treeFocused())
+        return false;
+    const int n = selectedBank();
+    switch (command) {
+    case EditCommand::Copy:
+    case EditCommand::Delete:
+        enabled = doc().HasBank(n);
+        break;
+    case EditCommand::Paste:
+        enabled = n > 0;
+        break;
+    case EditCommand::Insert:
+        enabled = !doc().HasBank(n);
+        break;
+    case EditCommand::DeleteReorder:
+    case EditCommand::InsertReorder:
+        enabled = m_tree->selectedItem() != nullptr;
+        break;
+    }
+    return true;
+}
+
+bool BanksPage::tabCycle(bool forward) {
+    if (!m_tree)
+        return false;
+    return cycleFocus({m_tree, m_pane->numberEdit(), m_pane->nameEdit(), m_pane->sequenceModeCheck(),
+                       m_pane->sequenceLengthEdit(), m_pane->patchList()},
+                      forward);
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QHeaderView>
+
+// The header of a ListCtrlExt. It shows the sort mark its owner sets and nothing else: a click
+// on a section does not move the mark by itself, the owner decides (only some columns sort).
+// No mark is shown until the owner sets one.
+class HdrCtrl : public QHeaderView {
+    Q_OBJECT
+public:
+    explicit HdrCtrl(QWidget* parent = nullptr);
+
+    // Shows the mark on `column`; returns the previous sort column (-1 when there was none).
+    int setSortMark(int column, bool ascending);
+    int sortMarkColumn() const { return m_sortColumn; }
+    bool sortMarkAscending() const { return m_ascending; }
+
+private:
+    void reassertMark();
+
+    int m_sortColumn = -1;
+    bool m_ascending = true;
+};

@@ -1,0 +1,355 @@
+#include "PatchesPage.h"
+
+#include "Encoding.h"
+#include "HdrCtrl.h"
+#include "ListCtrlExt.h"
+#include "PatchEditDlg.h"
+#include "PatchRecord.h"
+#include "Prompter.h"
+#include "RecordClipboard.h"
+#include "Settings.h"
+#include "ShellServices.h"
+#include "SystemDoc.h"
+#include "WaitCursor.h"
+
+#include <QApplication>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr int kExistsRole = Qt::UserRole + 1;
+constexpr int kListId = 207;
+
+QString NumberText(int n) {
+    return QString::asprintf("%03d", n);
+}
+
+QString LocalCCText(const PatchRecord& patch, int cc) {
+    const CCAssignment p1 = patch.LocalCC(1, cc);
+    const CCAssignment p2 = patch.LocalCC(2, cc);
+    const int v = (p1.flags >= 0 && p1.Enabled() ? 1 : 0) + (p2.flags >= 0 && p2.Enabled() ? 2 : 0);
+    return QString::fromStdString(GlobalCCIndexName(v));
+}
+
+QString LengthText(int length) {
+    return length < 0 ? QString() : QString::asprintf("%2d", length);
+}
+
+// The cells of a patch that exists.
+QStringList PatchCells(const RecordSlot& record) {
+    const PatchRecord patch(record);
+    const int mode = patch.Mode();
+    QStringList cells;
+    cells << NumberText(patch.Number()) << QString::fromStdString(patch.Name());
+    if (mode < 0) {
+        cells << QString() << QString() << QString();
+    } else {
+        cells << QString::fromStdString(ChannelSwitchName(mode & PatchRecord::kChannelSwitchMask))
+              << QString::fromStdString(PedalTypeName(mode & PatchRecord::kPedalTypeMask))
+              << QString::fromStdString(
+                     GlobalCCName(mode & (PatchRecord::kGlobalCC1Bit | PatchRecord::kGlobalCC2Bit)));
+    }
+    cells << LocalCCText(patch, 1) << LocalCCText(patch, 2) << LocalCCText(patch, 3);
+    cells << LengthText(patch.StringALength()) << LengthText(patch.StringBLength());
+    cells << (mode < 0                                ? QString()
+              : (mode & PatchRecord::kStringASentBit) ? QStringLiteral("yes")
+                                                      : QStringLiteral("no"));
+    return cells;
+}
+
+PatchesPage::SortKey KeyOf(const QTreeWidgetItem* item) {
+    PatchesPage::SortKey key;
+    key.exists = item->data(0, kExistsRole).toBool();
+    key.number = NumberText(ListCtrlExt::itemData(item));
+    key.name = item->text(1);
+    return key;
+}
+
+} // namespace
+
+PatchesPage::PatchesPage(SystemDoc& doc, ShellServices& shell, QWidget* parent)
+    : SheetPage(doc, shell, parent) {
+    setObjectName(QStringLiteral("patchesPage"));
+}
+
+QString PatchesPage::tabText() const {
+    return QStringLiteral("Patches");
+}
+
+bool PatchesPage::ignoresHint(int hint) const {
+    return hint == HintBanks || hint == HintSets || hint == HintConfig;
+}
+
+void PatchesPage::createControls() {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_list = new ListCtrlExt(this);
+    m_list->setObjectName(QStringLiteral("patchList"));
+    m_list->setAccessibleName(QStringLiteral("Patches"));
+    m_list->setProperty("controlId", kListId);
+    QStringList headers{
+        QStringLiteral("Num"),          QStringLiteral("Name"),       QStringLiteral("Channel Switch"),
+        QStringLiteral("Pedal Action"), QStringLiteral("Global CC"),  QStringLiteral("Local CC 1"),
+        QStringLiteral("Local CC 2"),   QStringLiteral("Local CC 3"), QStringLiteral("String A Len"),
+        QStringLiteral("String B Len"), QStringLiteral("Str A Sent")};
+    m_list->setHeaderLabels(headers);
+    m_list->setSortState(0, true);
+    layout->addWidget(m_list);
+    m_list->show(); // at once: the page may already be visible, and the list takes the focus
+
+    connect(m_list->hdr(), &QHeaderView::sectionClicked, this, &PatchesPage::headerClicked);
+    connect(m_list, &ListCtrlExt::dblClickNotify, this, &PatchesPage::openEditor);
+    connect(m_list, &ListCtrlExt::keyNotify, this, [this](int key, Qt::KeyboardModifiers mods) {
+        if (key == Qt::Key_Delete || key == Qt::Key_Insert)
+            dispatch(key == Qt::Key_Insert, (mods & Qt::ShiftModifier) != 0);
+    });
+    connect(m_list, &ListCtrlExt::contextMenuNotify, this,
+            [this](const QPoint& pos) { shell().showContextMenu(pos, ShellServices::MenuData); });
+    connect(m_list, &QTreeWidget::itemSelectionChanged, this, &SheetPage::commandStatesChanged);
+}
+
+void PatchesPage::rebuild(int hint) {
+    (void)hint;
+    if (!m_list)
+        createControls();
+    WaitCursor wait;
+    setUpdatesEnabled(false);
+
+    QTreeWidgetItem* selected = m_list->selectedRow();
+    const int selectedIndex = selected ? m_list->indexOfTopLevelItem(selected) : -1;
+    const int top = m_list->indexOfTopLevelItem(m_list->itemAt(0, 0));
+    m_list->clear();
+
+    const bool hideBlanks = shell().settings().HideBlanks();
+    QList<QTreeWidgetItem*> items;
+    items.reserve(SystemDoc::kPatches);
+    for (int n = 1; n <= SystemDoc::kPatches; ++n) {
+        const RecordSlot* record = doc().PeekPatch(n);
+        const bool exists = record && record->IsPresent();
+        if (!exists && hideBlanks)
+            continue;
+        auto* item = new QTreeWidgetItem(exists ? PatchCells(*record)
+                                                : QStringList{NumberText(n), QStringLiteral("unused patch")});
+        item->setData(0, Qt::UserRole, n);
+        item->setData(0, kExistsRole, exists);
+        items.push_back(item);
+    }
+    m_list->addTopLevelItems(items);
+    m_list->AutoSizeColumns();
+    m_list->hdr()->setSortMark(m_list->sortColumn(), m_list->sortAscending());
+    sortRows();
+
+    if (selectedIndex >= 0) {
+        // The same row index, whatever patch now stands there, and the same rows in view.
+        if (QTreeWidgetItem* item = m_list->topLevelItem(selectedIndex)) {
+            m_list->setCurrentItem(item);
+            if (QTreeWidgetItem* topItem = m_list->topLevelItem(top))
+                m_list->scrollToItem(topItem, QAbstractItemView::PositionAtTop);
+            m_list->scrollToItem(item);
+        }
+    }
+    setUpdatesEnabled(true);
+    emit commandStatesChanged();
+}
+
+int PatchesPage::compareRows(const SortKey& a, const SortKey& b, int column, bool ascending) {
+    int result = 0;
+    if (a.exists && b.exists) {
+        const QString& first = column == 0 ? a.number : a.name;
+        const QString& firstB = column == 0 ? b.number : b.name;
+        result = QString::compare(first, firstB, Qt::CaseInsensitive);
+        if (result == 0) {
+            const QString& second = column == 0 ? a.name : a.number;
+            const QString& secondB = column == 0 ? b.name : b.number;
+            result = QString::compare(second, secondB, Qt::CaseInsensitive);
+        }
+    } else if (column == 1 && (a.exists || b.exists)) {
+        result = a.exists ? -1 : 1;
+    } else {
+        result = QString::compare(a.number, b.number, Qt::CaseInsensitive);
+    }
+    return ascending ? result : -result;
+}
+
+void PatchesPage::sortRows() {
+    QTreeWidgetItem* selected = m_list->selectedRow();
+    QList<QTreeWidgetItem*> items = m_list->invisibleRootItem()->takeChildren();
+    struct Row {
+        SortKey key;
+        QTreeWidgetItem* item;
+    };
+    std::vector<Row> rows;
+    rows.reserve(static_cast<size_t>(items.size()));
+    for (QTreeWidgetItem* item : items)
+        rows.push_back({KeyOf(item), item});
+    const int column = m_list->sortColumn();
+    const bool ascending = m_list->sortAscending();
+    std::stable_sort(rows.begin(), rows.end(), [column, ascending](const Row& a, const Row& b) {
+        return compareRows(a.key, b.key, column, ascending) < 0;
+    });
+    items.clear();
+    for (const Row& row : rows)
+        items.push_back(row.item);
+    m_list->addTopLevelItems(items);
+    if (selected) {
+        m_list->setCurrentItem(selected);
+        m_list->scrollToItem(selected);
+    }
+}
+
+void PatchesPage::headerClicked(int column) {
+    if (!m_list || (column != 0 && column != 1))
+        return;
+    WaitCursor wait;
+    if (column == m_list->sortColumn())
+        m_list->setSortState(column, !m_list->sortAscending());
+    else
+        m_list->setSortState(column, true);
+    m_list->hdr()->setSortMark(m_list->sortColumn(), m_list->sortAscending());
+    sortRows();
+}
+
+bool PatchesPage::listFocused() const {
+    return m_list && m_list->hasFocus();
+}
+
+void PatchesPage::dispatch(bool insert, bool reorder) {
+    const int n = m_list ? m_list->selectedData() : -1;
+    if (n < 0) {
+        QApplication::beep();
+        return;
+    }
+    if (insert)
+        insertPatch(n, reorder);
+    else
+        deletePatch(n, reorder);
+}
+
+void PatchesPage::insertPatch(int n, bool reorder) {
+    if (doc().HasPatch(n) && !reorder) {
+        QApplication::beep();
+        return;
+    }
+    if (!doc().InsertPatch(n, reorder)) {
+        QApplication::beep();
+        return;
+    }
+    runEditor(n);
+}
+
+void PatchesPage::deletePatch(int n, bool reorder) {
+    if (!doc().HasPatch(n)) {
+        if (!reorder) {
+            QApplication::beep();
+            return;
+        }
+        doc().DeletePatch(n, true);
+        return;
+    }
+    if (shell().settings().DeletePrompt()) {
+        const std::string name = PatchRecord(doc().GetPatch(n)).Name();
+        const QString text = QStringLiteral("Are you sure you want to delete patch %1: %2?")
+                                 .arg(n)
+                                 .arg(QString::fromStdString(name));
+        if (!shell().prompter().AskYesNo(text.toStdString(), "Confirm patch delete",
+                                         Prompter::Icon::Question))
+            return;
+    }
+    doc().DeletePatch(n, reorder);
+}
+
+void PatchesPage::openEditor() {
+    const int n = m_list ? m_list->selectedData() : -1;
+    if (n < 0) {
+        QApplication::beep();
+        return;
+    }
+    if (!doc().HasPatch(n) && !doc().InsertPatch(n, false)) {
+        QApplication::beep();
+        return;
+    }
+    runEditor(n);
+}
+
+void PatchesPage::runEditor(int n) {
+    PatchEditDlg dialog(doc().GetPatch(n), doc(), shell(), this);
+    dialog.exec();
+}
+
+void PatchesPage::copy() {
+    const int n = m_list->selectedData();
+    if (n < 0 || !doc().HasPatch(n) ||
+        !RecordClipboard::write(RecordClipboard::Kind::Patch, doc().GetPatch(n)))
+        QApplication::beep();
+}
+
+void PatchesPage::paste() {
+    const int n = m_list->selectedData();
+    if (n < 0) {
+        QApplication::beep();
+        return;
+    }
+    RecordSlot record = RecordClipboard::read(RecordClipboard::Kind::Patch);
+    if (!record.IsPresent())
+        return;
+    // A dump the editor could not read back is no place to paste into.
+    const RecordSlot* old = doc().PeekPatch(n);
+    if (doc().DumpSize() - (old ? old->Length() : 0) + record.Length() > SystemDoc::kMaxFileBytes) {
+        QApplication::beep();
+        return;
+    }
+    WriteWordQuad(record.Data() + PatchRecord::kNumber, n);
+    doc().ReplacePatch(n, record);
+}
+
+bool PatchesPage::handleCommand(EditCommand command) {
+    if (!listFocused())
+        return false;
+    switch (command) {
+    case EditCommand::Copy:
+        copy();
+        break;
+    case EditCommand::Paste:
+        paste();
+        break;
+    case EditCommand::Delete:
+        dispatch(false, false);
+        break;
+    case EditCommand::DeleteReorder:
+        dispatch(false, true);
+        break;
+    case EditCommand::Insert:
+        dispatch(true, false);
+        break;
+    case EditCommand::InsertReorder:
+        dispatch(true, true);
+        break;
+    }
+    return true;
+}
+
+bool PatchesPage::commandState(EditCommand command, bool& enabled) const {
+    if (!listFocused())
+        return false;
+    const int n = m_list->selectedData();
+    switch (command) {
+    case EditCommand::Copy:
+    case EditCommand::Delete:
+        enabled = n >= 0 && doc().HasPatch(n);
+        break;
+    case EditCommand::Paste:
+        enabled = n > 0;
+        break;
+    case EditCommand::Insert:
+        enabled = n < 0 || !doc().HasPatch(n);
+        break;
+    case EditCommand::DeleteReorder:
+    case EditCommand::InsertReorder:
+        enabled = n >= 0;
+        break;
+    }
+    return true;
+}
