@@ -3,6 +3,7 @@
 #include "HexRender.h"
 #include "HexViewSettings.h"
 #include "SystemDoc.h"
+#include "WaitCursor.h"
 #include "ZIVBackupDoc.h"
 
 #include <QAction>
@@ -27,15 +28,6 @@ std::vector<HexView*>& Registry() {
     static std::vector<HexView*> views;
     return views;
 }
-
-// The wait cursor for the length of a re-render.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 } // namespace
 
