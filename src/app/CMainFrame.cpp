@@ -5,8 +5,8 @@
 #include "DAboutBox.h"
 #include "DOptions.h"
 #include "HexView.h"
-#include "PropSheetFormView.h"
 #include "Prompter.h"
+#include "PropSheetFormView.h"
 #include "QuillonLauncher.h"
 #include "Settings.h"
 #include "SystemDoc.h"
@@ -134,7 +134,8 @@ void CMainFrame::CreateActions() {
     AddAction(IdFileNew, QStringLiteral("&New"), QStringLiteral("Create a new document\nNew (Ctrl+N)"),
               QKeySequence(QStringLiteral("Ctrl+N")))
         ->setIcon(ToolbarIcons::New());
-    AddAction(IdFileOpen, QStringLiteral("&Open..."), QStringLiteral("Open an existing document\nOpen (Ctrl+O)"),
+    AddAction(IdFileOpen, QStringLiteral("&Open..."),
+              QStringLiteral("Open an existing document\nOpen (Ctrl+O)"),
               QKeySequence(QStringLiteral("Ctrl+O")))
         ->setIcon(ToolbarIcons::Open());
     AddAction(IdFileClose, QStringLiteral("&Close"), QStringLiteral("Close the active document\nClose"));
@@ -148,8 +149,9 @@ void CMainFrame::CreateActions() {
               QStringLiteral("Write the patches and banks as an XML settings file\nExport to XML"));
     AddAction(IdExportBankTable, QStringLiteral("Export &Bank Table"),
               QStringLiteral("Write a table of the banks beside the document\nExport Bank Table"));
-    AddAction(IdExportBankLayout, QStringLiteral("Export Bank &Layout"),
-              QStringLiteral("Write the banks in the foot switch layout beside the document\nExport Bank Layout"));
+    AddAction(
+        IdExportBankLayout, QStringLiteral("Export Bank &Layout"),
+        QStringLiteral("Write the banks in the foot switch layout beside the document\nExport Bank Layout"));
     AddAction(IdExportPatchTable, QStringLiteral("&Export Patch Table"),
               QStringLiteral("Write a table of the patches beside the document\nExport Patch Table"));
     AddAction(IdPreferences, QStringLiteral("&Preferences"),
@@ -163,32 +165,38 @@ void CMainFrame::CreateActions() {
 
     AddAction(IdEditUndo, QStringLiteral("&Undo"), QStringLiteral("Undo the last action\nUndo"),
               QKeySequence(QStringLiteral("Ctrl+Z")))
-        ->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Z")), QKeySequence(QStringLiteral("Alt+Backspace"))});
-    AddAction(IdEditCut, QStringLiteral("Cu&t"), QStringLiteral("Cut the selection and put it on the Clipboard\nCut"),
+        ->setShortcuts(
+            {QKeySequence(QStringLiteral("Ctrl+Z")), QKeySequence(QStringLiteral("Alt+Backspace"))});
+    AddAction(IdEditCut, QStringLiteral("Cu&t"),
+              QStringLiteral("Cut the selection and put it on the Clipboard\nCut"),
               QKeySequence(QStringLiteral("Ctrl+X")))
         ->setIcon(ToolbarIcons::Cut());
     AddAction(IdEditCopy, QStringLiteral("&Copy"),
               QStringLiteral("Copy the selection and put it on the Clipboard\nCopy (Ctrl+C)"),
               QKeySequence(QStringLiteral("Ctrl+C")))
         ->setIcon(ToolbarIcons::Copy());
-    AddAction(IdEditPaste, QStringLiteral("&Paste"), QStringLiteral("Insert Clipboard contents\nPaste (Ctrl+V)"),
+    AddAction(IdEditPaste, QStringLiteral("&Paste"),
+              QStringLiteral("Insert Clipboard contents\nPaste (Ctrl+V)"),
               QKeySequence(QStringLiteral("Ctrl+V")))
         ->setIcon(ToolbarIcons::Paste());
-    AddAction(IdDelete, QStringLiteral("&Delete"), QStringLiteral("Delete the selected record\nDelete (Del)"),
-              QKeySequence(Qt::Key_Delete));
+    // Del and Ins belong to the focused list; the menu only names them.
+    AddAction(IdDelete, QStringLiteral("&Delete\tDel"),
+              QStringLiteral("Delete the selected record\nDelete (Del)"));
     AddAction(IdDeleteReorder, QStringLiteral("Delete &with reorder"),
               QStringLiteral("Delete the selected record and renumber the ones after it\nDelete with reorder "
                              "(Shift+Del)"),
               QKeySequence(Qt::SHIFT | Qt::Key_Delete));
-    AddAction(IdInsert, QStringLiteral("&Insert"), QStringLiteral("Insert an empty record\nInsert (Ins)"),
-              QKeySequence(Qt::Key_Insert));
+    AddAction(IdInsert, QStringLiteral("&Insert\tIns"),
+              QStringLiteral("Insert an empty record\nInsert (Ins)"));
     AddAction(IdInsertReorder, QStringLiteral("Insert with &reorder"),
               QStringLiteral("Insert an empty record and renumber the ones after it\nInsert with reorder "
                              "(Shift+Ins)"),
               QKeySequence(Qt::SHIFT | Qt::Key_Insert));
-    AddAction(IdEditSelectAll, QStringLiteral("&Select All"), QStringLiteral("Select the entire document\nSelect All"));
+    AddAction(IdEditSelectAll, QStringLiteral("&Select All"),
+              QStringLiteral("Select the entire document\nSelect All"));
 
-    AddAction(IdViewToolbar, QStringLiteral("&Toolbar"), QStringLiteral("Show or hide the toolbar\nToggle ToolBar"))
+    AddAction(IdViewToolbar, QStringLiteral("&Toolbar"),
+              QStringLiteral("Show or hide the toolbar\nToggle ToolBar"))
         ->setCheckable(true);
     AddAction(IdViewStatusBar, QStringLiteral("&Status Bar"),
               QStringLiteral("Show or hide the status bar\nToggle StatusBar"))
@@ -211,23 +219,28 @@ void CMainFrame::CreateActions() {
 
     AddAction(IdWindowNew, QStringLiteral("&New Window"),
               QStringLiteral("Open another window for the active document\nNew Window"));
-    AddAction(IdWindowCascade, QStringLiteral("&Cascade"), QStringLiteral("Arrange windows so they overlap\nCascade Windows"));
-    AddAction(IdWindowTile, QStringLiteral("&Tile"), QStringLiteral("Arrange windows as non-overlapping tiles\nTile Windows"));
+    AddAction(IdWindowCascade, QStringLiteral("&Cascade"),
+              QStringLiteral("Arrange windows so they overlap\nCascade Windows"));
+    AddAction(IdWindowTile, QStringLiteral("&Tile"),
+              QStringLiteral("Arrange windows as non-overlapping tiles\nTile Windows"));
     AddAction(IdWindowArrange, QStringLiteral("&Arrange Icons"),
               QStringLiteral("Arrange minimised windows at the bottom of the window\nArrange Icons"));
-    AddAction(IdCloseAll, QStringLiteral("Close &all"), QStringLiteral("Close every document window\nClose All"));
+    AddAction(IdCloseAll, QStringLiteral("Close &all"),
+              QStringLiteral("Close every document window\nClose All"));
     AddAction(IdOpenHexView, QStringLiteral("&Open Hex View"),
               QStringLiteral("Open a hex listing of the active document\nHex View"));
-    AddAction(IdCloseWindow, QStringLiteral("&Close"), QStringLiteral("Close the active window\nClose Window"));
-    AddAction(IdNextPane, QStringLiteral("Next Pane"), QStringLiteral("Switch to the next window pane\nNext Pane"),
-              QKeySequence(Qt::Key_F6));
+    AddAction(IdCloseWindow, QStringLiteral("&Close"),
+              QStringLiteral("Close the active window\nClose Window"));
+    AddAction(IdNextPane, QStringLiteral("Next Pane"),
+              QStringLiteral("Switch to the next window pane\nNext Pane"), QKeySequence(Qt::Key_F6));
     AddAction(IdPrevPane, QStringLiteral("Previous Pane"),
               QStringLiteral("Switch back to the previous window pane\nPrevious Pane"),
               QKeySequence(Qt::SHIFT | Qt::Key_F6));
 
     AddAction(IdHelp, QStringLiteral("&Help..."), QStringLiteral("Open the help page\nHelp"),
               QKeySequence(QKeySequence::HelpContents));
-    AddAction(IdWebsite, QStringLiteral("&Tolvane Website..."), QStringLiteral("Visit the Tolvane website\nWebsite"))
+    AddAction(IdWebsite, QStringLiteral("&Tolvane Website..."),
+              QStringLiteral("Visit the Tolvane website\nWebsite"))
         ->setIcon(ToolbarIcons::Website());
     AddAction(IdCheckForUpdate, QStringLiteral("&Check for update"),
               QStringLiteral("Ask the website whether a newer version exists\nCheck for update"));
@@ -264,7 +277,11 @@ void CMainFrame::FillFileMenu(QMenu* menu) {
             QAction* item = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
             item->setObjectName(QStringLiteral("recentFile%1").arg(i + 1));
             item->setStatusTip(QStringLiteral("Open this document"));
-            connect(item, &QAction::triggered, this, [this, path] { m_app.OpenDocumentFile(path); });
+            connect(item, &QAction::triggered, this, [this, path] {
+                // An entry that does not open any more leaves the list.
+                if (!m_app.OpenDocumentFile(path) && m_app.AppSettings().RecentFiles().Remove(path))
+                    m_app.AppSettings().SaveRecentFiles();
+            });
         }
     }
     menu->addSeparator();
@@ -303,6 +320,9 @@ void CMainFrame::BuildMenus(MenuSet set) {
     m_menuSet = set;
     m_menusBuilt = true;
     QMenuBar* bar = menuBar();
+    // The old menus may be the one whose opening asked for this; they go once it is done.
+    for (QMenu* old : bar->findChildren<QMenu*>(Qt::FindDirectChildrenOnly))
+        old->deleteLater();
     bar->clear();
     const bool document = set != MenuSet::NoDocument;
 
@@ -358,8 +378,10 @@ void CMainFrame::BuildMenus(MenuSet set) {
     help->addSeparator();
     help->addAction(Action(IdAppAbout));
 
-    for (QMenu* menu : bar->findChildren<QMenu*>())
+    for (QMenu* menu : {file, view, transfer, window, help})
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+    if (QMenu* edit = bar->findChild<QMenu*>(QStringLiteral("menuEdit"), Qt::FindDirectChildrenOnly))
+        connect(edit, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
 }
 
 void CMainFrame::CreateToolBar() {
@@ -367,14 +389,16 @@ void CMainFrame::CreateToolBar() {
     m_toolBar->setObjectName(QStringLiteral("toolBar"));
     m_toolBar->setIconSize(QSize(16, 16));
     m_toolBar->setMovable(true);
-    for (int id : std::initializer_list<int>{IdFileNew, IdFileOpen, IdFileSave, 0, IdEditCut, IdEditCopy, IdEditPaste, 0, IdDownload, IdUpload,
-                   0, IdPreferences, 0, IdFilePrint, IdAppAbout, IdWebsite}) {
+    for (int id : std::initializer_list<int>{IdFileNew, IdFileOpen, IdFileSave, 0, IdEditCut, IdEditCopy,
+                                             IdEditPaste, 0, IdDownload, IdUpload, 0, IdPreferences, 0,
+                                             IdFilePrint, IdAppAbout, IdWebsite}) {
         if (id == 0)
             m_toolBar->addSeparator();
         else
             m_toolBar->addAction(Action(id));
     }
-    connect(m_toolBar, &QToolBar::visibilityChanged, this, [this](bool shown) { Action(IdViewToolbar)->setChecked(shown); });
+    connect(m_toolBar, &QToolBar::visibilityChanged, this,
+            [this](bool shown) { Action(IdViewToolbar)->setChecked(shown); });
 }
 
 void CMainFrame::CreateStatusBar() {
@@ -435,11 +459,12 @@ void CMainFrame::UpdateCommandStates() {
     } else if (hex) {
         hex->updateActionStates();
         Action(IdEditCopy)->setEnabled(hex->copyAction()->isEnabled());
-        Action(IdEditSelectAll)->setEnabled(true);
+        Action(IdEditSelectAll)->setEnabled(!hex->document()->isEmpty());
         for (int id : {IdEditPaste, IdDelete, IdDeleteReorder, IdInsert, IdInsertReorder})
             Action(id)->setEnabled(false);
     } else {
-        for (int id : {IdEditCopy, IdEditPaste, IdDelete, IdDeleteReorder, IdInsert, IdInsertReorder, IdEditSelectAll})
+        for (int id :
+             {IdEditCopy, IdEditPaste, IdDelete, IdDeleteReorder, IdInsert, IdInsertReorder, IdEditSelectAll})
             Action(id)->setEnabled(false);
     }
     Action(IdShowAscii)->setEnabled(hex != nullptr);
@@ -532,7 +557,8 @@ void CMainFrame::OnCommand(int id) {
         break;
     case IdWindowNew:
         if (doc)
-            m_app.OpenWindow(*doc, ActiveHexView() ? DocTemplate::Kind::HexDump : DocTemplate::Kind::SystemDump);
+            m_app.OpenWindow(*doc,
+                             ActiveHexView() ? DocTemplate::Kind::HexDump : DocTemplate::Kind::SystemDump);
         break;
     case IdWindowCascade:
         m_client->cascadeSubWindows();
@@ -599,34 +625,78 @@ QMenu* CMainFrame::CreateContextMenu(int submenu) {
     }
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    const auto add = [&](std::initializer_list<int> ids) {
-        for (int id : ids) {
-            if (id == 0)
-                menu->addSeparator();
-            else
-                menu->addAction(Action(id));
+    // The context menus have texts of their own; each item runs its command as the menu bar's
+    // item does and shows its state.
+    const auto add = [&](int id, const QString& text) {
+        if (id == 0) {
+            menu->addSeparator();
+            return;
         }
+        QAction* command = Action(id);
+        QString shown = text;
+        if (!command->shortcut().isEmpty())
+            shown += QLatin1Char('\t') + command->shortcut().toString(QKeySequence::NativeText);
+        else if (const int tab = command->text().indexOf(QLatin1Char('\t')); tab >= 0)
+            shown += command->text().mid(tab);
+        QAction* item = menu->addAction(shown);
+        item->setObjectName(QStringLiteral("context%1").arg(id));
+        item->setEnabled(command->isEnabled());
+        item->setCheckable(command->isCheckable());
+        item->setChecked(command->isChecked());
+        item->setStatusTip(command->statusTip());
+        connect(item, &QAction::triggered, this, [this, id] { OnCommand(id); });
     };
-    const std::initializer_list<int> exports = {IdExportXml, IdExportBankTable, IdExportBankLayout, IdExportPatchTable};
+    const auto addExports = [&] {
+        add(IdExportXml, QStringLiteral("Export to X&ML"));
+        add(IdExportBankTable, QStringLiteral("Export &Bank Table"));
+        add(IdExportBankLayout, QStringLiteral("Export Bank &Layout"));
+        add(IdExportPatchTable, QStringLiteral("&Export Patch Table"));
+    };
+    const QString upload = QStringLiteral("&Upload to ZIV10");
+    const QString hexView = QStringLiteral("&Hex View");
+    const QString close = QStringLiteral("&Close");
     switch (submenu) {
     case MenuData:
         menu->setObjectName(QStringLiteral("contextData"));
-        add({IdEditCopy, IdEditPaste, 0, IdDelete, IdDeleteReorder, IdInsert, IdInsertReorder, 0});
-        add(exports);
-        add({0, IdUpload, IdOpenHexView, 0, IdCloseWindow});
+        add(IdEditCopy, QStringLiteral("Copy"));
+        add(IdEditPaste, QStringLiteral("&Paste"));
+        add(0, {});
+        add(IdDelete, QStringLiteral("&Delete"));
+        add(IdDeleteReorder, QStringLiteral("Delete &with reorder"));
+        add(IdInsert, QStringLiteral("&Insert"));
+        add(IdInsertReorder, QStringLiteral("Insert with &reorder"));
+        add(0, {});
+        addExports();
+        add(0, {});
+        add(IdUpload, upload);
+        add(IdOpenHexView, hexView);
+        add(0, {});
+        add(IdCloseWindow, close);
         break;
     case MenuHex:
         menu->setObjectName(QStringLiteral("contextHex"));
-        add({IdEditCopy, IdEditSelectAll, 0, IdShowAscii, IdShowOffsets, 0, IdUpload, 0, IdCloseWindow});
+        add(IdEditCopy, QStringLiteral("&Copy"));
+        add(IdEditSelectAll, QStringLiteral("Select All"));
+        add(0, {});
+        add(IdShowAscii, QStringLiteral("Show Ascii"));
+        add(IdShowOffsets, QStringLiteral("Show Offsets"));
+        add(0, {});
+        add(IdUpload, upload);
+        add(0, {});
+        add(IdCloseWindow, close);
         break;
     case MenuConfig:
         menu->setObjectName(QStringLiteral("contextConfig"));
-        add(exports);
-        add({0, IdUpload, IdOpenHexView, 0, IdCloseWindow});
+        addExports();
+        add(0, {});
+        add(IdUpload, upload);
+        add(IdOpenHexView, hexView);
+        add(0, {});
+        add(IdCloseWindow, close);
         break;
     default:
         menu->setObjectName(QStringLiteral("contextNope"));
-        add({IdCloseWindow});
+        add(IdCloseWindow, close);
         break;
     }
     return menu;

@@ -17,7 +17,7 @@ QString DocTemplate::fileFilter() const {
 }
 
 QString DocTemplate::untitledTitle(int n) const {
-    return docString(FileNewName) + QString::number(n);
+    return docString(DocName) + QString::number(n);
 }
 
 CChildFrame* DocTemplate::createFrame(SystemDoc& doc, QMdiArea& area) const {

@@ -17,10 +17,19 @@ class DocTemplate {
 public:
     enum class Kind { SystemDump, HexDump };
     // The fields of the resource string, in order.
-    enum DocString { WindowTitle, DocName, FileNewName, FilterName, FilterExt, RegFileTypeId, RegFileTypeName };
+    enum DocString {
+        WindowTitle,
+        DocName,
+        FileNewName,
+        FilterName,
+        FilterExt,
+        RegFileTypeId,
+        RegFileTypeName
+    };
 
     static constexpr const char* kSystemDumpString =
-        "\nRIV 10 System Dump\nSystem Dump\nSystem Dumps (*.syx)\n.syx\nRIV 10.SystemDump\nRIV 10 Backup System Dump";
+        "\nRIV 10 System Dump\nSystem Dump\nSystem Dumps (*.syx)\n.syx\nRIV 10.SystemDump\nRIV 10 Backup "
+        "System Dump";
     static constexpr const char* kHexDumpString = "\nHex dump\nHex dump\n\n\n\n";
 
     // Makes the view of a new frame; the frame takes it as its widget.
@@ -32,7 +41,8 @@ public:
     QString docString(DocString index) const;
     // "System Dumps (*.syx)" as a file-dialog filter, or empty.
     QString fileFilter() const;
-    // The title of the n-th untitled document: the new-file name and the number ("System Dump1").
+    // The title of the n-th untitled document: the document name and the number
+    // ("RIV 10 System Dump1").
     QString untitledTitle(int n) const;
 
     // A new frame with its view in the MDI area, shown.

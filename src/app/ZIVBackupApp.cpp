@@ -40,12 +40,19 @@ ZIVBackupApp::ZIVBackupApp(Options options)
         return QFileDialog::getOpenFileName(parent, title, start, filter, nullptr, QFileDialog::ReadOnly);
     };
     m_chooseSave = [](QWidget* parent, const QString& title, const QString& start, const QString& filter) {
-        return QFileDialog::getSaveFileName(parent, title, start, filter);
+        // The dialog adds the extension itself, so its overwrite question covers the real name.
+        QFileDialog dialog(parent, title, start, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("syx"));
+        return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+                   ? dialog.selectedFiles().first()
+                   : QString();
     };
     m_openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     m_askSaveChanges = [this](const QString& text) {
         return QMessageBox::warning(m_mainFrame.get(), QString::fromLatin1(kAppTitle), text,
-                                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+                                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                    QMessageBox::Yes);
     };
     m_runPreferences = [this] { m_options->Run(); };
     m_runAbout = [this] {
@@ -59,6 +66,9 @@ ZIVBackupApp::~ZIVBackupApp() {
     // The windows go before the documents they show; the preferences stay for writing.
     if (m_options)
         m_options->setParent(nullptr);
+    // Saving the settings below may still need a message box.
+    if (auto* boxes = dynamic_cast<MessageBoxPrompter*>(m_ownPrompter.get()))
+        boxes->SetParent(nullptr);
     m_mainFrame.reset();
     m_documents.clear();
     // Destroying the preferences holder writes the settings.

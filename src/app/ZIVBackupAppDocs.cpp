@@ -7,8 +7,8 @@
 #include "CMainFrame.h"
 #include "DOptions.h"
 #include "DumpFileFlow.h"
-#include "PropSheetFormView.h"
 #include "Prompter.h"
+#include "PropSheetFormView.h"
 #include "Settings.h"
 #include "SystemDoc.h"
 
@@ -35,7 +35,8 @@ std::vector<SystemDoc*> ZIVBackupApp::Documents() const {
 }
 
 bool ZIVBackupApp::IsOpen(const SystemDoc* doc) const {
-    return std::any_of(m_documents.begin(), m_documents.end(), [doc](const auto& own) { return own.get() == doc; });
+    return std::any_of(m_documents.begin(), m_documents.end(),
+                       [doc](const auto& own) { return own.get() == doc; });
 }
 
 SystemDoc* ZIVBackupApp::AddDocument(std::unique_ptr<SystemDoc> doc) {
@@ -63,13 +64,16 @@ CChildFrame* ZIVBackupApp::OpenWindow(SystemDoc& doc, DocTemplate::Kind kind) {
 void ZIVBackupApp::ReapClosedDocuments() {
     m_reapQueued = false;
     auto hasWindow = [this](const SystemDoc* doc) {
-        const auto windows = m_mainFrame ? m_mainFrame->Client().findChildren<CChildFrame*>() : QList<CChildFrame*>();
-        return std::any_of(windows.begin(), windows.end(), [doc](CChildFrame* f) { return &f->doc() == doc; });
+        const auto windows =
+            m_mainFrame ? m_mainFrame->Client().findChildren<CChildFrame*>() : QList<CChildFrame*>();
+        return std::any_of(windows.begin(), windows.end(),
+                           [doc](CChildFrame* f) { return &f->doc() == doc; });
     };
     const auto before = m_documents.size();
-    m_documents.erase(std::remove_if(m_documents.begin(), m_documents.end(),
-                                     [&](const std::unique_ptr<SystemDoc>& doc) { return !hasWindow(doc.get()); }),
-                      m_documents.end());
+    m_documents.erase(
+        std::remove_if(m_documents.begin(), m_documents.end(),
+                       [&](const std::unique_ptr<SystemDoc>& doc) { return !hasWindow(doc.get()); }),
+        m_documents.end());
     if (m_documents.size() != before)
         emit documentsChanged();
 }
@@ -91,9 +95,8 @@ SystemDoc* ZIVBackupApp::OnFileNew() {
 }
 
 void ZIVBackupApp::OnFileOpen() {
-    const QString path =
-        m_chooseOpen(m_mainFrame.get(), QStringLiteral("Open"), QString(),
-                     m_systemTemplate->fileFilter() + QStringLiteral(";;All Files (*)"));
+    const QString path = m_chooseOpen(m_mainFrame.get(), QStringLiteral("Open"), QString(),
+                                      m_systemTemplate->fileFilter() + QStringLiteral(";;All Files (*)"));
     if (!path.isEmpty())
         OpenDocumentFile(path);
 }
@@ -112,8 +115,8 @@ SystemDoc* ZIVBackupApp::OpenDocumentFile(const QString& path) {
     auto doc = std::make_unique<SystemDoc>(AppSettings().MidiChannel());
     doc->SetPrompter(m_prompter);
     std::string error;
-    const OpenResult result =
-        OpenDumpFile(*doc, QDir::toNativeSeparators(absolute).toStdString(), *m_files, *m_prompter, true, nullptr, &error);
+    const OpenResult result = OpenDumpFile(*doc, QDir::toNativeSeparators(absolute).toStdString(), *m_files,
+                                           *m_prompter, true, nullptr, &error);
     if (result != OpenResult::Opened) {
         std::string text = kOpenFailedText;
         if (!error.empty())
@@ -142,11 +145,20 @@ bool ZIVBackupApp::SaveDocument(SystemDoc& doc, bool saveAs) {
         QString start = path;
         if (start.isEmpty())
             start = Native(doc.GetTitle()) + m_systemTemplate->docString(DocTemplate::FilterExt);
-        path = m_chooseSave(m_mainFrame.get(), QStringLiteral("Save As"), start, m_systemTemplate->fileFilter());
+        path =
+            m_chooseSave(m_mainFrame.get(), QStringLiteral("Save As"), start, m_systemTemplate->fileFilter());
         if (path.isEmpty())
             return false;
-        if (QFileInfo(path).suffix().isEmpty())
+        if (QFileInfo(path).suffix().isEmpty()) {
             path += m_systemTemplate->docString(DocTemplate::FilterExt);
+            // The name the user confirmed was without the extension: ask about this one.
+            if (QFileInfo::exists(path) &&
+                !m_prompter->AskYesNo(QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                                          .arg(QDir::toNativeSeparators(path))
+                                          .toStdString(),
+                                      "Save As", Prompter::Icon::Exclamation))
+                return false;
+        }
     }
     std::string error;
     const SaveResult result = SaveDumpFile(doc, QDir::toNativeSeparators(path).toStdString(), *m_files,
@@ -195,11 +207,20 @@ bool ZIVBackupApp::CloseDocument(SystemDoc& doc, bool ask) {
 }
 
 bool ZIVBackupApp::CloseAllDocuments(bool ask) {
+    // Every modified document is offered for saving before any window closes, so a Cancel
+    // halfway leaves everything open.
+    std::vector<SystemDoc*> open;
     for (SystemDoc* doc : Documents()) {
-        if (CChildFrame::framesOf(*doc).empty())
-            continue;
-        if (!CloseDocument(*doc, ask))
-            return false;
+        if (!CChildFrame::framesOf(*doc).empty())
+            open.push_back(doc);
     }
+    if (ask) {
+        for (SystemDoc* doc : open) {
+            if (!SaveModified(*doc))
+                return false;
+        }
+    }
+    for (SystemDoc* doc : open)
+        CloseDocument(*doc, false);
     return true;
 }

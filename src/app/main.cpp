@@ -11,7 +11,8 @@ int main(int argc, char* argv[]) {
     // Without a display there is nothing to show; say so plainly instead of Qt's abort.
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
 #if defined(Q_OS_LINUX)
-    if (platform.isEmpty() && qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    if (platform.isEmpty() && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
         std::fprintf(stderr, "Tolvane: no display found (DISPLAY and WAYLAND_DISPLAY are not set).\n");
         return 2;
     }

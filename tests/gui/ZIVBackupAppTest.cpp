@@ -1,6 +1,7 @@
 // The editor program as a whole: start-up, the documents and their windows, the menus and
 // command states, opening and saving with their questions, and the transfers against the
 // simulated device.
+#include "ZIVBackupApp.h"
 #include "CChildFrame.h"
 #include "CMDIClientWnd.h"
 #include "CMainFrame.h"
@@ -13,7 +14,6 @@
 #include "SimulatorBackend.h"
 #include "SimulatorLayer.h"
 #include "SystemDoc.h"
-#include "ZIVBackupApp.h"
 
 #include <gtest/gtest.h>
 
@@ -83,8 +83,9 @@ protected:
             opened.push_back(url);
             return true;
         });
-        app->SetFileChooser([this](QWidget*, const QString&, const QString&, const QString&) { return chosen; },
-                            [this](QWidget*, const QString&, const QString&, const QString&) { return chosen; });
+        app->SetFileChooser(
+            [this](QWidget*, const QString&, const QString&, const QString&) { return chosen; },
+            [this](QWidget*, const QString&, const QString&, const QString&) { return chosen; });
         const bool started = app->InitInstance(arguments);
         QApplication::processEvents();
         return started;
@@ -132,8 +133,8 @@ TEST_F(AppTest, FirstStartOpensNothingAndOffersThePreferences) {
     EXPECT_TRUE(Main().isVisible());
     EXPECT_EQ(preferencesRuns, 1);
     EXPECT_EQ(Main().CurrentMenuSet(), Frame::MenuSet::NoDocument);
-    for (int id : {Frame::IdCloseAll, Frame::IdWindowCascade, Frame::IdWindowTile, Frame::IdFileSave, Frame::IdUpload,
-                   Frame::IdEditCopy})
+    for (int id : {Frame::IdCloseAll, Frame::IdWindowCascade, Frame::IdWindowTile, Frame::IdFileSave,
+                   Frame::IdUpload, Frame::IdEditCopy})
         EXPECT_FALSE(Enabled(id)) << id;
     EXPECT_TRUE(Enabled(Frame::IdDownload));
     EXPECT_TRUE(prompter.Messages().empty());
@@ -181,14 +182,15 @@ TEST_F(AppTest, MenusFollowTheActiveWindowAndTitlesCountTheWindows) {
     EXPECT_TRUE(Enabled(Frame::IdUpload));
     EXPECT_TRUE(Enabled(Frame::IdCloseAll));
     EXPECT_FALSE(Enabled(Frame::IdShowAscii));
-    EXPECT_EQ(Titles(), QStringList{QStringLiteral("System Dump1")});
+    EXPECT_EQ(Titles(), QStringList{QStringLiteral("RIV 10 System Dump1")});
 
     ASSERT_TRUE(Main().Execute(Frame::IdOpenHexView));
     EXPECT_EQ(Main().CurrentMenuSet(), Frame::MenuSet::HexDump);
     EXPECT_TRUE(Enabled(Frame::IdShowAscii));
     EXPECT_TRUE(Enabled(Frame::IdEditSelectAll));
     EXPECT_FALSE(Enabled(Frame::IdDelete));
-    EXPECT_EQ(Titles(), (QStringList{QStringLiteral("System Dump1:1"), QStringLiteral("System Dump1:2 (Hex View)")}));
+    EXPECT_EQ(Titles(), (QStringList{QStringLiteral("RIV 10 System Dump1:1"),
+                                     QStringLiteral("RIV 10 System Dump1:2 (Hex View)")}));
     QStringList menus;
     for (QAction* menu : Main().menuBar()->actions())
         menus << menu->text();
@@ -200,10 +202,11 @@ TEST_F(AppTest, MenusFollowTheActiveWindowAndTitlesCountTheWindows) {
     EXPECT_NE(app->AppSettings().HexShowAscii(), ascii);
 
     doc->SetModifiedFlag(true);
-    EXPECT_EQ(Titles(), (QStringList{QStringLiteral("System Dump1:1*"), QStringLiteral("System Dump1:2 (Hex View)*")}));
+    EXPECT_EQ(Titles(), (QStringList{QStringLiteral("RIV 10 System Dump1:1*"),
+                                     QStringLiteral("RIV 10 System Dump1:2 (Hex View)*")}));
     ASSERT_TRUE(Main().Execute(Frame::IdCloseWindow));
     Settle();
-    EXPECT_EQ(Titles(), QStringList{QStringLiteral("System Dump1*")});
+    EXPECT_EQ(Titles(), QStringList{QStringLiteral("RIV 10 System Dump1*")});
     EXPECT_TRUE(saveQuestions.empty()) << "another window still shows the document";
 
     Main().openHexView(nullptr);
@@ -254,7 +257,7 @@ TEST_F(AppTest, TheWindowRectangleIsKeptAndADegenerateOneIgnored) {
     Store(QStringLiteral("Settings"), QStringLiteral("MIDI Channel"), 1);
     Store(QStringLiteral("Settings"), QStringLiteral("Display"), Settings::EncodeDisplay(stored));
     ASSERT_TRUE(Start());
-    EXPECT_NE(Main().geometry().width(), 0);
+    EXPECT_NE(Main().geometry().size(), QSize(0, 460));
     Main().setGeometry(60, 70, 800, 600);
     Main().close();
     app.reset();
@@ -300,10 +303,10 @@ TEST_F(AppTest, ClosingTheLastWindowOfAChangedDocumentOffersToSave) {
     SystemDoc* doc = app->OnFileNew();
     doc->SetModifiedFlag(true);
     saveAnswer = QMessageBox::Cancel;
-    EXPECT_FALSE(Main().Execute(Frame::IdCloseWindow) && app->Documents().empty());
-    QApplication::processEvents();
+    ASSERT_TRUE(Main().Execute(Frame::IdCloseWindow));
+    Settle();
     ASSERT_EQ(app->Documents().size(), 1u);
-    EXPECT_EQ(saveQuestions, std::vector<QString>{QStringLiteral("Save changes to System Dump1?")});
+    EXPECT_EQ(saveQuestions, std::vector<QString>{QStringLiteral("Save changes to RIV 10 System Dump1?")});
 
     saveAnswer = QMessageBox::No;
     EXPECT_TRUE(Main().Execute(Frame::IdCloseAll));
@@ -331,6 +334,51 @@ TEST_F(AppTest, ABadBackgroundIsReportedAndDroppedFilesOpen) {
     QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&Main(), &drop);
     EXPECT_EQ(app->Documents().size(), 2u);
+}
+
+TEST_F(AppTest, ExitAsksAboutEveryChangedDocumentBeforeClosingAny) {
+    ASSERT_TRUE(Start());
+    app->OnFileNew()->SetModifiedFlag(true);
+    app->OnFileNew()->SetModifiedFlag(true);
+    std::vector<QMessageBox::StandardButton> answers{QMessageBox::No, QMessageBox::Cancel};
+    app->SetSaveChangesAsker([&answers](const QString&) {
+        const auto answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    });
+    EXPECT_FALSE(Main().close());
+    Settle();
+    EXPECT_EQ(app->Documents().size(), 2u) << "a Cancel keeps every document";
+    EXPECT_TRUE(answers.empty());
+}
+
+TEST_F(AppTest, ContextMenusCarryTheirOwnTextsAndMenusDoNotPileUp) {
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(Main().CreateContextMenu(ShellServices::MenuChoose), nullptr) << "no document, no menu";
+    app->OnFileNew();
+    for (int i = 0; i < 5; ++i) {
+        Main().Execute(Frame::IdOpenHexView);
+        Main().Execute(Frame::IdCloseWindow);
+        Settle();
+    }
+    Settle();
+    EXPECT_LE(Main().menuBar()->findChildren<QMenu*>().size(), 8);
+
+    std::unique_ptr<QMenu> data(Main().CreateContextMenu(ShellServices::MenuChoose));
+    ASSERT_NE(data, nullptr);
+    QStringList texts;
+    for (QAction* item : data->actions())
+        if (!item->isSeparator())
+            texts << item->text().section(QLatin1Char('\t'), 0, 0);
+    EXPECT_EQ(
+        texts.join(QLatin1Char(',')),
+        QStringLiteral("Copy,&Paste,&Delete,Delete &with reorder,&Insert,Insert with &reorder,Export to "
+                       "X&ML,Export &Bank Table,Export Bank &Layout,&Export Patch Table,&Upload to "
+                       "ZIV10,&Hex View,&Close"));
+    QAction* hexView = data->findChild<QAction*>(QStringLiteral("context602"));
+    ASSERT_NE(hexView, nullptr);
+    hexView->trigger();
+    EXPECT_EQ(Main().CurrentMenuSet(), Frame::MenuSet::HexDump);
 }
 
 TEST_F(AppTest, HelpOpensThePageBesideTheProgramOrSaysItCannot) {
@@ -377,7 +425,7 @@ TEST_F(AppTransferTest, DownloadMakesAChangedDocumentAndUploadSendsItBack) {
     SystemDoc* doc = app->Documents()[0];
     EXPECT_EQ(doc->BuildImage(), dump);
     EXPECT_TRUE(doc->IsModified());
-    EXPECT_EQ(Titles(), QStringList{QStringLiteral("System Dump1*")});
+    EXPECT_EQ(Titles(), QStringList{QStringLiteral("RIV 10 System Dump1*")});
 
     simulator->Device().SetDump({});
     ASSERT_TRUE(Main().Execute(Frame::IdUpload));
