@@ -25,6 +25,7 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 namespace {
@@ -438,6 +439,7 @@ void CMainFrame::UpdateCommandStates() {
     const bool document = ActiveDocument() != nullptr;
     const bool anyWindow = !m_client->subWindowList().isEmpty();
     BuildMenus(data ? MenuSet::SystemDump : hex ? MenuSet::HexDump : MenuSet::NoDocument);
+    UpdateMainTitle();
 
     for (int id : {IdFileClose, IdFileSave, IdFileSaveAs, IdExportXml, IdExportBankTable, IdExportBankLayout,
                    IdExportPatchTable, IdUpload, IdOpenHexView})
@@ -473,6 +475,36 @@ void CMainFrame::UpdateCommandStates() {
     Action(IdShowOffsets)->setChecked(m_hexSettings.ShowOffset());
     Action(IdViewToolbar)->setChecked(m_toolBar->isVisibleTo(this) || !isVisible());
     Action(IdViewStatusBar)->setChecked(statusBar()->isVisibleTo(this) || !isVisible());
+}
+
+void CMainFrame::UpdateMainTitle() {
+    const QString program = QString::fromLatin1(ZIVBackupApp::kAppTitle);
+    CChildFrame* frame = ActiveFrame();
+    if (frame && m_watchedFrame != frame) {
+        // Seen again when it is maximised, restored or retitled. Qt writes its own caption for
+        // a maximised window on those occasions; this one follows it.
+        m_watchedFrame = frame;
+        frame->installEventFilter(this);
+        connect(frame, &QWidget::windowTitleChanged, this, &CMainFrame::QueueMainTitle, Qt::UniqueConnection);
+    }
+    QString title = program;
+    if (frame && frame->isMaximized())
+        title += QStringLiteral(" - [") + frame->frameTitle() + QLatin1Char(']');
+    else if (const SystemDoc* doc = ActiveDocument())
+        title += QStringLiteral(" - ") + QString::fromStdString(doc->GetTitle());
+    title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    if (windowTitle() != title)
+        setWindowTitle(title);
+}
+
+void CMainFrame::QueueMainTitle() {
+    QTimer::singleShot(0, this, &CMainFrame::UpdateMainTitle);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange && qobject_cast<QMdiSubWindow*>(watched))
+        QueueMainTitle();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 bool CMainFrame::Execute(int id) {

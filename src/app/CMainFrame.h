@@ -6,6 +6,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QMap>
+#include <QPointer>
 
 #include <memory>
 
@@ -116,6 +117,7 @@ public slots:
     void UpdateCommandStates();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -144,6 +146,10 @@ private:
     void StoreDisplayRect();
     void OnCommand(int id);
     void CloseActiveWindow();
+    // "Tolvane - document" while the active window is not maximised (Qt shows the maximised
+    // window's title itself), "Tolvane" without a document.
+    void UpdateMainTitle();
+    void QueueMainTitle();
 
     ZIVBackupApp& m_app;
     HexSettingsAdapter m_hexSettings;
@@ -153,4 +159,5 @@ private:
     MenuSet m_menuSet = MenuSet::NoDocument;
     bool m_menusBuilt = false;
     std::unique_ptr<QuillonLauncher> m_calculator;
+    QPointer<CChildFrame> m_watchedFrame;
 };

@@ -183,6 +183,13 @@ TEST_F(AppTest, MenusFollowTheActiveWindowAndTitlesCountTheWindows) {
     EXPECT_TRUE(Enabled(Frame::IdCloseAll));
     EXPECT_FALSE(Enabled(Frame::IdShowAscii));
     EXPECT_EQ(Titles(), QStringList{QStringLiteral("RIV 10 System Dump1")});
+    EXPECT_EQ(Main().windowTitle(), QStringLiteral("Tolvane - RIV 10 System Dump1"));
+    Main().Client().activeSubWindow()->showMaximized();
+    Settle();
+    EXPECT_EQ(Main().windowTitle(), QStringLiteral("Tolvane - [RIV 10 System Dump1]"));
+    Main().Client().activeSubWindow()->showNormal();
+    Settle();
+    EXPECT_EQ(Main().windowTitle(), QStringLiteral("Tolvane - RIV 10 System Dump1"));
 
     ASSERT_TRUE(Main().Execute(Frame::IdOpenHexView));
     EXPECT_EQ(Main().CurrentMenuSet(), Frame::MenuSet::HexDump);
