@@ -146,6 +146,9 @@ void ZIVBackupApp::RegisterTemplates() {
             frame.setTitleSuffix(HexView::titleSuffix());
             view->setExtraContextActions(m_mainFrame->HexContextExtras());
             view->setSizingFrame(&frame);
+            // Copy follows the selection.
+            connect(view, &QPlainTextEdit::copyAvailable, m_mainFrame.get(),
+                    &CMainFrame::UpdateCommandStates);
             return view;
         });
 }

@@ -196,6 +196,9 @@ TEST_F(AppTest, MenusFollowTheActiveWindowAndTitlesCountTheWindows) {
     EXPECT_TRUE(Enabled(Frame::IdShowAscii));
     EXPECT_TRUE(Enabled(Frame::IdEditSelectAll));
     EXPECT_FALSE(Enabled(Frame::IdDelete));
+    EXPECT_FALSE(Main().Action(Frame::IdEditCopy)->isEnabled()) << "nothing selected yet";
+    ASSERT_TRUE(Main().Execute(Frame::IdEditSelectAll));
+    EXPECT_TRUE(Main().Action(Frame::IdEditCopy)->isEnabled()) << "Copy follows the selection";
     EXPECT_EQ(Titles(), (QStringList{QStringLiteral("RIV 10 System Dump1:1"),
                                      QStringLiteral("RIV 10 System Dump1:2 (Hex View)")}));
     QStringList menus;
