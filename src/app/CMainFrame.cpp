@@ -33,29 +33,23 @@ namespace {
 using Edit = PropSheetFormView::EditCommand;
 
 // The data window's edit commands by command number.
+constexpr struct {
+    int id;
+    Edit command;
+} kEditCommands[] = {
+    {CMainFrame::IdEditCopy, Edit::Copy}, {CMainFrame::IdEditPaste, Edit::Paste},
+    {CMainFrame::IdDelete, Edit::Delete}, {CMainFrame::IdDeleteReorder, Edit::DeleteReorder},
+    {CMainFrame::IdInsert, Edit::Insert}, {CMainFrame::IdInsertReorder, Edit::InsertReorder},
+};
+
 bool EditCommandFor(int id, Edit& command) {
-    switch (id) {
-    case CMainFrame::IdEditCopy:
-        command = Edit::Copy;
-        return true;
-    case CMainFrame::IdEditPaste:
-        command = Edit::Paste;
-        return true;
-    case CMainFrame::IdDelete:
-        command = Edit::Delete;
-        return true;
-    case CMainFrame::IdDeleteReorder:
-        command = Edit::DeleteReorder;
-        return true;
-    case CMainFrame::IdInsert:
-        command = Edit::Insert;
-        return true;
-    case CMainFrame::IdInsertReorder:
-        command = Edit::InsertReorder;
-        return true;
-    default:
-        return false;
+    for (const auto& entry : kEditCommands) {
+        if (entry.id == id) {
+            command = entry.command;
+            return true;
+        }
     }
+    return false;
 }
 
 } // namespace

@@ -202,8 +202,7 @@ void BanksPage::paste() {
     if (!record.IsPresent())
         return;
     const RecordSlot* old = doc().PeekBank(n);
-    if (n < 1 || n > SystemDoc::kBanks ||
-        doc().DumpSize() - (old ? old->Length() : 0) + record.Length() > SystemDoc::kMaxFileBytes) {
+    if (n < 1 || n > SystemDoc::kBanks || !replacementFits(old, record)) {
         QApplication::beep();
         return;
     }
@@ -214,26 +213,12 @@ void BanksPage::paste() {
 bool BanksPage::handleCommand(EditCommand command) {
     if (!treeFocused())
         return false;
-    switch (command) {
-    case EditCommand::Copy:
+    if (command == EditCommand::Copy)
         copy();
-        break;
-    case EditCommand::Paste:
+    else if (command == EditCommand::Paste)
         paste();
-        break;
-    case EditCommand::Delete:
-        dispatch(false, false);
-        break;
-    case EditCommand::DeleteReorder:
-        dispatch(false, true);
-        break;
-    case EditCommand::Insert:
-        dispatch(true, false);
-        break;
-    case EditCommand::InsertReorder:
-        dispatch(true, true);
-        break;
-    }
+    else
+        dispatch(IsInsertCommand(command), IsReorderCommand(command));
     return true;
 }
 

@@ -297,7 +297,7 @@ void PatchesPage::paste() {
         return;
     // A dump the editor could not read back is no place to paste into.
     const RecordSlot* old = doc().PeekPatch(n);
-    if (doc().DumpSize() - (old ? old->Length() : 0) + record.Length() > SystemDoc::kMaxFileBytes) {
+    if (!replacementFits(old, record)) {
         QApplication::beep();
         return;
     }
@@ -308,26 +308,12 @@ void PatchesPage::paste() {
 bool PatchesPage::handleCommand(EditCommand command) {
     if (!listFocused())
         return false;
-    switch (command) {
-    case EditCommand::Copy:
+    if (command == EditCommand::Copy)
         copy();
-        break;
-    case EditCommand::Paste:
+    else if (command == EditCommand::Paste)
         paste();
-        break;
-    case EditCommand::Delete:
-        dispatch(false, false);
-        break;
-    case EditCommand::DeleteReorder:
-        dispatch(false, true);
-        break;
-    case EditCommand::Insert:
-        dispatch(true, false);
-        break;
-    case EditCommand::InsertReorder:
-        dispatch(true, true);
-        break;
-    }
+    else
+        dispatch(IsInsertCommand(command), IsReorderCommand(command));
     return true;
 }
 

@@ -194,7 +194,7 @@ void SetsPage::paste() {
     if (!record.IsPresent())
         return;
     const RecordSlot* old = n >= 1 ? doc().PeekSet(n) : nullptr;
-    if (old && doc().DumpSize() - old->Length() + record.Length() > SystemDoc::kMaxFileBytes) {
+    if (old && !replacementFits(old, record)) {
         QApplication::beep();
         return;
     }

@@ -1,5 +1,8 @@
 #include "SheetPage.h"
 
+#include "RecordSlot.h"
+#include "SystemDoc.h"
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QTabBar>
@@ -96,4 +99,8 @@ bool SheetPage::cycleFocus(const QList<QWidget*>& controls, bool forward) {
         return true;
     }
     return true;
+}
+
+bool SheetPage::replacementFits(const RecordSlot* old, const RecordSlot& record) const {
+    return doc().DumpSize() - (old ? old->Length() : 0) + record.Length() <= SystemDoc::kMaxFileBytes;
 }

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class DocListener;
+class RecordSlot;
 class ShellServices;
 class SystemDoc;
 
@@ -62,6 +63,10 @@ protected:
     // `controls`, passing over disabled ones; an edit field that takes the focus has its text
     // selected. With the focus outside the ring, forward starts at the tab strip.
     bool cycleFocus(const QList<QWidget*>& controls, bool forward);
+
+    // Whether replacing `old` (null: nothing there) by `record` keeps the dump within what the
+    // editor can read back.
+    bool replacementFits(const RecordSlot* old, const RecordSlot& record) const;
 
     // Hints this page does not show (HintPatches ... HintConfig).
     virtual bool ignoresHint(int hint) const;
