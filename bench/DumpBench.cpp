@@ -1,8 +1,8 @@
 // Parse, check, build, exports and the hex listing of a largest-size dump (65,520 bytes:
 // 99 banks, 500 patches with long strings).
-#include "DumpBuilder.h"
-#include "HexRender.h"
-#include "SystemDoc.h"
+#include "dump/HexRender.h"
+#include "dump/SystemDoc.h"
+#include "support/DumpBuilder.h"
 
 #include <benchmark/benchmark.h>
 

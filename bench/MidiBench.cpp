@@ -1,9 +1,9 @@
 // System exclusive throughput of the port layer end to end, and the pacing of an upload at the
 // MIDI wire rate against its ideal duration.
-#include "DumpBuilder.h"
-#include "MidiPorts.h"
-#include "SimulatorBackend.h"
-#include "UploadEngine.h"
+#include "midi/MidiPorts.h"
+#include "midi/SimulatorBackend.h"
+#include "midi/UploadEngine.h"
+#include "support/DumpBuilder.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,12 +1,12 @@
 // The data window on the largest dump the editor reads: building it and showing every page once,
 // and rebuilding the patches page after one patch edit. Runs on the offscreen platform.
-#include "BanksPage.h"
-#include "DumpBuilder.h"
-#include "FakeShell.h"
-#include "PatchesPage.h"
-#include "PropSheetFormView.h"
-#include "SystemDoc.h"
-#include "ZIVPropSheet.h"
+#include "dump/SystemDoc.h"
+#include "support/DumpBuilder.h"
+#include "support/FakeShell.h"
+#include "views/BanksPage.h"
+#include "views/PatchesPage.h"
+#include "views/PropSheetFormView.h"
+#include "views/ZIVPropSheet.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 // Arbitrary bytes as a dump image: parse, check, build, every export and the hex listing must
 // never crash or read outside a buffer, and a dump that checks clean must survive a round trip
 // and a few edits without losing its consistency.
-#include "HexRender.h"
-#include "SystemDoc.h"
+#include "dump/HexRender.h"
+#include "dump/SystemDoc.h"
 
 #include <cstddef>
 #include <cstdint>

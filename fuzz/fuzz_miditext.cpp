@@ -1,7 +1,7 @@
 // Fuzzes the MIDI text functions with arbitrary text and checks the properties the editors rely
 // on: no crash, comments only ever shrink text, and hex text written by us reads back unchanged.
 
-#include "MidiText.h"
+#include "miditext/MidiText.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // sets, so that a first start shows something to look at. Run: make-demo-dump OUT
 // With --largest it writes instead the largest dump the editor reads (65,520 bytes), which the
 // transfer tests send through real MIDI ports.
-#include "DumpBuilder.h"
+#include "support/DumpBuilder.h"
 
 #include <cstdio>
 

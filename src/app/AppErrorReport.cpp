@@ -1,6 +1,6 @@
-#include "AppErrorReport.h"
+#include "app/AppErrorReport.h"
 
-#include "Prompter.h"
+#include "dump/Prompter.h"
 
 #include <QtGlobal>
 

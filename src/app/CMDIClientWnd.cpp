@@ -1,5 +1,5 @@
-#include "CMDIClientWnd.h"
-#include "WaitCursor.h"
+#include "app/CMDIClientWnd.h"
+#include "widgets/WaitCursor.h"
 
 #include <QApplication>
 #include <QBrush>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "HexViewSettings.h"
-#include "ShellServices.h"
+#include "views/HexViewSettings.h"
+#include "widgets/ShellServices.h"
 
 #include <QList>
 #include <QMainWindow>

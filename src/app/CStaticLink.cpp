@@ -1,4 +1,4 @@
-#include "CStaticLink.h"
+#include "app/CStaticLink.h"
 
 #include <QApplication>
 #include <QDesktopServices>

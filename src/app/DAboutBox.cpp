@@ -1,7 +1,7 @@
-#include "DAboutBox.h"
+#include "app/DAboutBox.h"
 
-#include "CStaticLink.h"
-#include "Settings.h"
+#include "app/CStaticLink.h"
+#include "settings/Settings.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

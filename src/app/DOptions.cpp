@@ -1,8 +1,8 @@
-#include "DOptions.h"
+#include "app/DOptions.h"
 
-#include "MidiPorts.h"
-#include "Prompter.h"
-#include "WidgetKit.h"
+#include "dump/Prompter.h"
+#include "midi/MidiPorts.h"
+#include "widgets/WidgetKit.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
-#include "DocTemplate.h"
+#include "app/DocTemplate.h"
 
-#include "CChildFrame.h"
-#include "SystemDoc.h"
+#include "dump/SystemDoc.h"
+#include "views/CChildFrame.h"
 
 #include <QMdiArea>
 

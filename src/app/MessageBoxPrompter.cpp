@@ -1,4 +1,4 @@
-#include "MessageBoxPrompter.h"
+#include "app/MessageBoxPrompter.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Prompter.h"
+#include "dump/Prompter.h"
 
 class QWidget;
 

@@ -1,7 +1,7 @@
-#include "QuillonLauncher.h"
+#include "app/QuillonLauncher.h"
 
-#include "Prompter.h"
-#include "QuillonRemote.h"
+#include "calculator/remote/QuillonRemote.h"
+#include "dump/Prompter.h"
 
 #include <QCoreApplication>
 #include <QDir>

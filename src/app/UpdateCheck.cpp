@@ -1,6 +1,6 @@
-#include "UpdateCheck.h"
+#include "app/UpdateCheck.h"
 
-#include "Prompter.h"
+#include "dump/Prompter.h"
 
 #include <QCursor>
 #include <QDesktopServices>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "UpdateReply.h"
-#include "VersionNumber.h"
+#include "app/UpdateReply.h"
+#include "app/VersionNumber.h"
 
 #include <QAbstractSocket>
 #include <QByteArray>

@@ -1,4 +1,4 @@
-#include "UpdateReply.h"
+#include "app/UpdateReply.h"
 
 #include <optional>
 

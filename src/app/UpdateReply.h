@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Prompter.h"
-#include "VersionNumber.h"
+#include "app/VersionNumber.h"
+#include "dump/Prompter.h"
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
-#include "VersionNumber.h"
+#include "app/VersionNumber.h"
 
-#include "Version.h"
+#include "version/Version.h"
 
 namespace {
 constexpr size_t kMaxDigits = 9;

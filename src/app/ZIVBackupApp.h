@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DocTemplate.h"
+#include "app/DocTemplate.h"
 
 #include <QMessageBox>
 #include <QObject>

@@ -1,17 +1,17 @@
 // The application's commands beyond the documents themselves: transfers, exports, help,
 // website, about box and the update check.
 
-#include "ZIVBackupApp.h"
+#include "app/ZIVBackupApp.h"
 
-#include "CChildFrame.h"
-#include "CMainFrame.h"
-#include "DMidiXmit.h"
-#include "DOptions.h"
-#include "Prompter.h"
-#include "PropSheetFormView.h"
-#include "Settings.h"
-#include "SystemDoc.h"
-#include "UpdateCheck.h"
+#include "app/CMainFrame.h"
+#include "app/DOptions.h"
+#include "app/UpdateCheck.h"
+#include "dump/Prompter.h"
+#include "dump/SystemDoc.h"
+#include "midi/dialogs/DMidiXmit.h"
+#include "settings/Settings.h"
+#include "views/CChildFrame.h"
+#include "views/PropSheetFormView.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,16 +1,16 @@
 // The application's documents: new, open, save, close, and their windows.
 
-#include "ZIVBackupApp.h"
+#include "app/ZIVBackupApp.h"
 
-#include "CChildFrame.h"
-#include "CMDIClientWnd.h"
-#include "CMainFrame.h"
-#include "DOptions.h"
-#include "DumpFileFlow.h"
-#include "Prompter.h"
-#include "PropSheetFormView.h"
-#include "Settings.h"
-#include "SystemDoc.h"
+#include "app/CMDIClientWnd.h"
+#include "app/CMainFrame.h"
+#include "app/DOptions.h"
+#include "dump/DumpFileFlow.h"
+#include "dump/Prompter.h"
+#include "dump/SystemDoc.h"
+#include "settings/Settings.h"
+#include "views/CChildFrame.h"
+#include "views/PropSheetFormView.h"
 
 #include <QDir>
 #include <QFileInfo>

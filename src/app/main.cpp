@@ -1,4 +1,4 @@
-#include "ZIVBackupApp.h"
+#include "app/ZIVBackupApp.h"
 
 #include <QApplication>
 #include <QGuiApplication>

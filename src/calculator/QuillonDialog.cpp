@@ -1,7 +1,7 @@
-#include "QuillonDialog.h"
+#include "calculator/QuillonDialog.h"
 
-#include "QuillonLogic.h"
-#include "QuillonMidiText.h"
+#include "calculator/QuillonLogic.h"
+#include "miditext/MidiText.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -349,8 +349,8 @@ void QuillonDialog::Convert(bool toDecimal) {
     const QString text = m_result->text();
     if (text.isEmpty())
         return;
-    OutputResult(toDecimal ? QuillonMidiText::HexToDecimalText(text)
-                           : QuillonMidiText::DecimalToHexText(text));
+    const std::string digits = text.toStdString();
+    OutputResult(QString::fromStdString(toDecimal ? HexToDecimalText(digits) : DecimalToHexText(digits)));
 }
 
 void QuillonDialog::Decompose() {

@@ -1,6 +1,6 @@
-#include "QuillonLogic.h"
+#include "calculator/QuillonLogic.h"
 
-#include "QuillonMidiText.h"
+#include "miditext/MidiText.h"
 
 #include <new>
 
@@ -12,7 +12,7 @@ bool IsBlank(QChar c) {
 }
 
 int HexDigitValue(QChar c) {
-    return QuillonMidiText::HexDigitValue(c);
+    return c.unicode() < 0x80 ? ::HexDigitValue(static_cast<char>(c.unicode())) : -1;
 }
 
 QString Hex2(int value) {
@@ -155,7 +155,7 @@ QString QuillonLogic::Decompose(const QString& text) {
             return QStringLiteral("Invalid control change\r\ncommand string.");
         // One arg() call, so a "%" in a controller name could never be taken for a placeholder.
         return QStringLiteral("Control Change command:\r\nChannel %1\r\nController %2 (%3)\r\nValue %4")
-            .arg(QString::number(channel), QString::number(second), QuillonMidiText::ControllerName(second),
+            .arg(QString::number(channel), QString::number(second), QString::fromStdString(ControllerName(second)),
                  QString::number(third));
     case 0xc0:
         if (count != 2)

@@ -1,5 +1,5 @@
-#include "QuillonDialog.h"
-#include "QuillonRemote.h"
+#include "calculator/QuillonDialog.h"
+#include "calculator/remote/QuillonRemote.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "CliTransferObserver.h"
+#include "cli/CliTransferObserver.h"
 
 #include <ostream>
 

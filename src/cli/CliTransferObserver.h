@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TransferObserver.h"
+#include "midi/TransferObserver.h"
 
 #include <atomic>
 #include <iosfwd>

@@ -1,15 +1,15 @@
-#include "TolvaneCli.h"
+#include "cli/TolvaneCli.h"
 
-#include "BankRecord.h"
-#include "CliPrompter.h"
-#include "DumpFileFlow.h"
-#include "Encoding.h"
-#include "HexRender.h"
-#include "MidiText.h"
-#include "PatchRecord.h"
-#include "QtFileOps.h"
-#include "SystemDoc.h"
-#include "Version.h"
+#include "cli/CliPrompter.h"
+#include "dump/BankRecord.h"
+#include "dump/DumpFileFlow.h"
+#include "dump/Encoding.h"
+#include "dump/HexRender.h"
+#include "dump/PatchRecord.h"
+#include "dump/SystemDoc.h"
+#include "fileops/QtFileOps.h"
+#include "miditext/MidiText.h"
+#include "version/Version.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -20,7 +20,7 @@
 #include <set>
 #include <sstream>
 
-#include "TolvaneCliArgs.h"
+#include "cli/TolvaneCliArgs.h"
 
 namespace {
 const char* const kUsage =

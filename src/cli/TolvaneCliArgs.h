@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TolvaneCli.h"
+#include "cli/TolvaneCli.h"
 
 #include <map>
 #include <set>

@@ -1,17 +1,17 @@
 // The MIDI sub-commands of the command-line tool: port list, download, upload, test send and
 // the simulated device on virtual ports.
-#include "CliPrompter.h"
-#include "CliTransferObserver.h"
-#include "DownloadEngine.h"
-#include "MidiPorts.h"
-#include "MidiText.h"
-#include "QtFileOps.h"
-#include "Riv10Device.h"
-#include "RtMidiVirtualDevice.h"
-#include "SystemDoc.h"
-#include "TestSendEngine.h"
-#include "TolvaneCliArgs.h"
-#include "UploadEngine.h"
+#include "cli/CliPrompter.h"
+#include "cli/CliTransferObserver.h"
+#include "cli/TolvaneCliArgs.h"
+#include "dump/SystemDoc.h"
+#include "fileops/QtFileOps.h"
+#include "midi/DownloadEngine.h"
+#include "midi/MidiPorts.h"
+#include "midi/Riv10Device.h"
+#include "midi/RtMidiVirtualDevice.h"
+#include "midi/TestSendEngine.h"
+#include "midi/UploadEngine.h"
+#include "miditext/MidiText.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "TolvaneCli.h"
+#include "cli/TolvaneCli.h"
 
 #include <iostream>
 #include <string>

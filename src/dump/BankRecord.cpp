@@ -1,7 +1,7 @@
-#include "BankRecord.h"
+#include "dump/BankRecord.h"
 
-#include "Encoding.h"
-#include "RecordSlot.h"
+#include "dump/Encoding.h"
+#include "dump/RecordSlot.h"
 
 BankRecord::BankRecord(const RecordSlot& slot) : BankRecord(slot.Data(), slot.Length()) {}
 

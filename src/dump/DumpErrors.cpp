@@ -1,4 +1,4 @@
-#include "DumpErrors.h"
+#include "dump/DumpErrors.h"
 
 namespace {
 const char* const kTexts[] = {

@@ -1,8 +1,8 @@
-#include "DumpFileFlow.h"
+#include "dump/DumpFileFlow.h"
 
-#include "FileOps.h"
-#include "Prompter.h"
-#include "SystemDoc.h"
+#include "dump/FileOps.h"
+#include "dump/Prompter.h"
+#include "dump/SystemDoc.h"
 
 #include <vector>
 

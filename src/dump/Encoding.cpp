@@ -1,4 +1,4 @@
-#include "Encoding.h"
+#include "dump/Encoding.h"
 
 const char* const kBadDataName = "** BAD DATA **";
 

@@ -1,4 +1,4 @@
-#include "HexRender.h"
+#include "dump/HexRender.h"
 
 namespace {
 const char kDigits[] = "0123456789ABCDEF";

@@ -1,7 +1,7 @@
-#include "PatchRecord.h"
+#include "dump/PatchRecord.h"
 
-#include "Encoding.h"
-#include "RecordSlot.h"
+#include "dump/Encoding.h"
+#include "dump/RecordSlot.h"
 
 PatchRecord::PatchRecord(const RecordSlot& slot) : PatchRecord(slot.Data(), slot.Length()) {}
 

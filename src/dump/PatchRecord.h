@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SystemDoc.h"
+#include "dump/SystemDoc.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "RecordSlot.h"
+#include "dump/RecordSlot.h"
 
 #include <cstring>
 #include <utility>

@@ -1,7 +1,7 @@
-#include "SystemDoc.h"
+#include "dump/SystemDoc.h"
 
-#include "Encoding.h"
-#include "Prompter.h"
+#include "dump/Encoding.h"
+#include "dump/Prompter.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DumpErrors.h"
-#include "RecordSlot.h"
-#include "ZIVBackupDoc.h"
+#include "dump/DumpErrors.h"
+#include "dump/RecordSlot.h"
+#include "dump/ZIVBackupDoc.h"
 
 #include <array>
 #include <cstddef>

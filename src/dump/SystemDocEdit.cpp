@@ -1,11 +1,11 @@
 // Editing operations: every one keeps the dump size, the counts and the transmit length in line
 // with the records, and keeps set-to-bank and bank-to-patch references on the same records
 // when numbers move.
-#include "BankRecord.h"
-#include "Encoding.h"
-#include "PatchRecord.h"
-#include "Prompter.h"
-#include "SystemDoc.h"
+#include "dump/BankRecord.h"
+#include "dump/Encoding.h"
+#include "dump/PatchRecord.h"
+#include "dump/Prompter.h"
+#include "dump/SystemDoc.h"
 
 #include <cstdio>
 #include <utility>

@@ -1,10 +1,10 @@
 // The readable exports: patch table, bank table, bank layout and the XML settings file.
-#include "BankRecord.h"
-#include "Encoding.h"
-#include "MidiText.h"
-#include "PatchRecord.h"
-#include "Prompter.h"
-#include "SystemDoc.h"
+#include "dump/BankRecord.h"
+#include "dump/Encoding.h"
+#include "dump/PatchRecord.h"
+#include "dump/Prompter.h"
+#include "dump/SystemDoc.h"
+#include "miditext/MidiText.h"
 
 #include <cctype>
 #include <cstdio>

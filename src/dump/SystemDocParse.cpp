@@ -1,9 +1,9 @@
 // Parsing an image into the model, the integrity check, and the transmit-length repair.
-#include "BankRecord.h"
-#include "Encoding.h"
-#include "PatchRecord.h"
-#include "Prompter.h"
-#include "SystemDoc.h"
+#include "dump/BankRecord.h"
+#include "dump/Encoding.h"
+#include "dump/PatchRecord.h"
+#include "dump/Prompter.h"
+#include "dump/SystemDoc.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "ZIVBackupDoc.h"
+#include "dump/ZIVBackupDoc.h"
 
-#include "DocListener.h"
+#include "dump/DocListener.h"
 
 #include <algorithm>
 

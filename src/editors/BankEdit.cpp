@@ -1,14 +1,14 @@
-#include "BankEdit.h"
-#include "WidgetKit.h"
+#include "editors/BankEdit.h"
+#include "widgets/WidgetKit.h"
 
-#include "BankRecord.h"
-#include "EditorText.h"
-#include "Encoding.h"
-#include "MidiText.h"
-#include "PatchRecord.h"
-#include "Prompter.h"
-#include "ShellServices.h"
-#include "SystemDoc.h"
+#include "dump/BankRecord.h"
+#include "dump/Encoding.h"
+#include "dump/PatchRecord.h"
+#include "dump/Prompter.h"
+#include "dump/SystemDoc.h"
+#include "editors/EditorText.h"
+#include "miditext/MidiText.h"
+#include "widgets/ShellServices.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,4 +1,4 @@
-#include "CCAssignmentControls.h"
+#include "editors/CCAssignmentControls.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,13 +1,13 @@
-#include "ConfigPage.h"
-#include "WidgetKit.h"
+#include "editors/ConfigPage.h"
+#include "widgets/WidgetKit.h"
 
-#include "EditorText.h"
-#include "GenericHexEditForm.h"
-#include "Prompter.h"
-#include "Settings.h"
-#include "ShellServices.h"
-#include "SystemDoc.h"
-#include "ZIVBackupDoc.h"
+#include "dump/Prompter.h"
+#include "dump/SystemDoc.h"
+#include "dump/ZIVBackupDoc.h"
+#include "editors/EditorText.h"
+#include "editors/GenericHexEditForm.h"
+#include "settings/Settings.h"
+#include "widgets/ShellServices.h"
 
 #include <QCheckBox>
 #include <QComboBox>

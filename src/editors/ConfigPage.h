@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CCAssignmentControls.h"
-#include "SheetPage.h"
+#include "editors/CCAssignmentControls.h"
+#include "widgets/SheetPage.h"
 
 #include <array>
 #include <memory>

@@ -1,10 +1,10 @@
-#include "GenericHexEditForm.h"
-#include "WidgetKit.h"
+#include "editors/GenericHexEditForm.h"
+#include "widgets/WidgetKit.h"
 
-#include "EditorText.h"
-#include "MidiText.h"
-#include "Prompter.h"
-#include "SystemDoc.h"
+#include "dump/Prompter.h"
+#include "dump/SystemDoc.h"
+#include "editors/EditorText.h"
+#include "miditext/MidiText.h"
 
 #include <QDialogButtonBox>
 #include <QFontDatabase>

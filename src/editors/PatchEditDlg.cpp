@@ -1,16 +1,16 @@
-#include "PatchEditDlg.h"
-#include "WaitCursor.h"
-#include "WidgetKit.h"
+#include "editors/PatchEditDlg.h"
+#include "widgets/WaitCursor.h"
+#include "widgets/WidgetKit.h"
 
-#include "DSimpleMidiSend.h"
-#include "EditorText.h"
-#include "Encoding.h"
-#include "MidiText.h"
-#include "PatchRecord.h"
-#include "Prompter.h"
-#include "Settings.h"
-#include "ShellServices.h"
-#include "SystemDoc.h"
+#include "dump/Encoding.h"
+#include "dump/PatchRecord.h"
+#include "dump/Prompter.h"
+#include "dump/SystemDoc.h"
+#include "editors/EditorText.h"
+#include "midi/dialogs/DSimpleMidiSend.h"
+#include "miditext/MidiText.h"
+#include "settings/Settings.h"
+#include "widgets/ShellServices.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CCAssignmentControls.h"
-#include "RecordSlot.h"
+#include "dump/RecordSlot.h"
+#include "editors/CCAssignmentControls.h"
 
 #include <QDialog>
 

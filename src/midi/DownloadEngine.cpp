@@ -1,7 +1,7 @@
-#include "DownloadEngine.h"
+#include "midi/DownloadEngine.h"
 
-#include "Encoding.h"
-#include "SystemDoc.h"
+#include "dump/Encoding.h"
+#include "dump/SystemDoc.h"
 
 #include <chrono>
 #include <thread>

@@ -1,9 +1,9 @@
 // The MIDI port layer: option words, the status filter, the input rings that emulate a driver
 // filling prepared buffers, output buffer assembly and the per-port sender threads.
-#include "MidiPorts.h"
+#include "midi/MidiPorts.h"
 
-#include "RtMidiBackend.h"
-#include "SimulatorBackend.h"
+#include "midi/RtMidiBackend.h"
+#include "midi/SimulatorBackend.h"
 
 #include <algorithm>
 #include <chrono>

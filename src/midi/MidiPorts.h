@@ -10,8 +10,8 @@
 // both. Each output port owns a sender thread that hands completed system exclusive buffers to
 // the back end and returns their slots, so the caller's thread never blocks on the wire.
 
-#include "MidiBackend.h"
-#include "MidiEvent.h"
+#include "midi/MidiBackend.h"
+#include "midi/MidiEvent.h"
 
 #include <cstdint>
 #include <memory>

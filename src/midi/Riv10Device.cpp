@@ -1,6 +1,6 @@
-#include "Riv10Device.h"
+#include "midi/Riv10Device.h"
 
-#include "SystemDoc.h"
+#include "dump/SystemDoc.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "RtMidiBackend.h"
+#include "midi/RtMidiBackend.h"
 
 #include <RtMidi.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MidiBackend.h"
+#include "midi/MidiBackend.h"
 
 #include <memory>
 #include <string>

@@ -1,7 +1,7 @@
-#include "RtMidiVirtualDevice.h"
+#include "midi/RtMidiVirtualDevice.h"
 
-#include "MidiBackend.h"
-#include "RtMidiBackend.h"
+#include "midi/MidiBackend.h"
+#include "midi/RtMidiBackend.h"
 
 #include <algorithm>
 #include <chrono>

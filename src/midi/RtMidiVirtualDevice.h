@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Riv10Device.h"
+#include "midi/Riv10Device.h"
 
 #include <memory>
 #include <string>

@@ -1,4 +1,4 @@
-#include "SimulatorBackend.h"
+#include "midi/SimulatorBackend.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MidiBackend.h"
-#include "Riv10Device.h"
+#include "midi/MidiBackend.h"
+#include "midi/Riv10Device.h"
 
 #include <atomic>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "TestSendEngine.h"
+#include "midi/TestSendEngine.h"
 
 #include <chrono>
 #include <thread>

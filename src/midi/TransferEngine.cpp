@@ -1,4 +1,4 @@
-#include "TransferEngine.h"
+#include "midi/TransferEngine.h"
 
 #include <chrono>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "MidiPorts.h"
-#include "Prompter.h"
-#include "TransferObserver.h"
-#include "TransferSettings.h"
+#include "dump/Prompter.h"
+#include "midi/MidiPorts.h"
+#include "midi/TransferObserver.h"
+#include "midi/TransferSettings.h"
 
 #include <atomic>
 #include <functional>

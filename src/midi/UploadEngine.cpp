@@ -1,4 +1,4 @@
-#include "UploadEngine.h"
+#include "midi/UploadEngine.h"
 
 #include <chrono>
 #include <thread>

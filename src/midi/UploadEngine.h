@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MidiPorts.h"
-#include "TransferEngine.h"
+#include "midi/MidiPorts.h"
+#include "midi/TransferEngine.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,12 +1,12 @@
-#include "BankInfoPane.h"
+#include "views/BankInfoPane.h"
 
-#include "BankRecord.h"
-#include "ListCtrlExt.h"
-#include "PatchEditDlg.h"
-#include "PatchRecord.h"
-#include "ShellServices.h"
-#include "SystemDoc.h"
-#include "WaitCursor.h"
+#include "dump/BankRecord.h"
+#include "dump/PatchRecord.h"
+#include "dump/SystemDoc.h"
+#include "editors/PatchEditDlg.h"
+#include "widgets/ListCtrlExt.h"
+#include "widgets/ShellServices.h"
+#include "widgets/WaitCursor.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RecordSlot.h"
+#include "dump/RecordSlot.h"
 
 #include <QWidget>
 

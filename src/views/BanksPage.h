@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SheetPage.h"
+#include "widgets/SheetPage.h"
 
 class BankInfoPane;
 class QSplitter;

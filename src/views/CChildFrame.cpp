@@ -1,6 +1,6 @@
-#include "CChildFrame.h"
+#include "views/CChildFrame.h"
 
-#include "ZIVBackupDoc.h"
+#include "dump/ZIVBackupDoc.h"
 
 #include <QCloseEvent>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DocListener.h"
+#include "dump/DocListener.h"
 
 #include <QMdiSubWindow>
 #include <QString>

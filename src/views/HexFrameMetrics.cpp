@@ -1,4 +1,4 @@
-#include "HexFrameMetrics.h"
+#include "views/HexFrameMetrics.h"
 
 #include <algorithm>
 

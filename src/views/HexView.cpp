@@ -1,10 +1,10 @@
-#include "HexView.h"
+#include "views/HexView.h"
 
-#include "HexRender.h"
-#include "HexViewSettings.h"
-#include "SystemDoc.h"
-#include "WaitCursor.h"
-#include "ZIVBackupDoc.h"
+#include "dump/HexRender.h"
+#include "dump/SystemDoc.h"
+#include "dump/ZIVBackupDoc.h"
+#include "views/HexViewSettings.h"
+#include "widgets/WaitCursor.h"
 
 #include <QAction>
 #include <QApplication>

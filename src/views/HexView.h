@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DocListener.h"
-#include "HexFrameMetrics.h"
+#include "dump/DocListener.h"
+#include "views/HexFrameMetrics.h"
 
 #include <QList>
 #include <QPlainTextEdit>

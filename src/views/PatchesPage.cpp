@@ -1,16 +1,16 @@
-#include "PatchesPage.h"
+#include "views/PatchesPage.h"
 
-#include "Encoding.h"
-#include "HdrCtrl.h"
-#include "ListCtrlExt.h"
-#include "PatchEditDlg.h"
-#include "PatchRecord.h"
-#include "Prompter.h"
-#include "RecordClipboard.h"
-#include "Settings.h"
-#include "ShellServices.h"
-#include "SystemDoc.h"
-#include "WaitCursor.h"
+#include "dump/Encoding.h"
+#include "dump/PatchRecord.h"
+#include "dump/Prompter.h"
+#include "dump/SystemDoc.h"
+#include "editors/PatchEditDlg.h"
+#include "settings/Settings.h"
+#include "views/RecordClipboard.h"
+#include "widgets/HdrCtrl.h"
+#include "widgets/ListCtrlExt.h"
+#include "widgets/ShellServices.h"
+#include "widgets/WaitCursor.h"
 
 #include <QApplication>
 #include <QVBoxLayout>

@@ -1,8 +1,8 @@
-#include "PropSheetFormView.h"
+#include "views/PropSheetFormView.h"
 
-#include "ShellServices.h"
-#include "SystemDoc.h"
-#include "ZIVPropSheet.h"
+#include "dump/SystemDoc.h"
+#include "views/ZIVPropSheet.h"
+#include "widgets/ShellServices.h"
 
 #include <QApplication>
 #include <QVBoxLayout>

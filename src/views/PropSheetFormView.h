@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DocListener.h"
-#include "EditCommand.h"
+#include "dump/DocListener.h"
+#include "widgets/EditCommand.h"
 
 #include <QWidget>
 

@@ -1,8 +1,8 @@
-#include "RecordClipboard.h"
+#include "views/RecordClipboard.h"
 
-#include "BankRecord.h"
-#include "Encoding.h"
-#include "PatchRecord.h"
+#include "dump/BankRecord.h"
+#include "dump/Encoding.h"
+#include "dump/PatchRecord.h"
 
 #include <QApplication>
 #include <QClipboard>

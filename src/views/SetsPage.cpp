@@ -1,15 +1,15 @@
-#include "SetsPage.h"
+#include "views/SetsPage.h"
 
-#include "BankEdit.h"
-#include "BankRecord.h"
-#include "Encoding.h"
-#include "ListCtrlExt.h"
-#include "RecordClipboard.h"
-#include "SetEditDlg.h"
-#include "ShellServices.h"
-#include "SystemDoc.h"
-#include "TreeCtrlExt.h"
-#include "WaitCursor.h"
+#include "dump/BankRecord.h"
+#include "dump/Encoding.h"
+#include "dump/SystemDoc.h"
+#include "editors/BankEdit.h"
+#include "editors/SetEditDlg.h"
+#include "views/RecordClipboard.h"
+#include "widgets/ListCtrlExt.h"
+#include "widgets/ShellServices.h"
+#include "widgets/TreeCtrlExt.h"
+#include "widgets/WaitCursor.h"
 
 #include <QApplication>
 #include <QSignalBlocker>

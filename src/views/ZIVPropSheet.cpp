@@ -1,10 +1,10 @@
-#include "ZIVPropSheet.h"
+#include "views/ZIVPropSheet.h"
 
-#include "BanksPage.h"
-#include "ConfigPage.h"
-#include "PatchesPage.h"
-#include "RecordClipboard.h"
-#include "SetsPage.h"
+#include "editors/ConfigPage.h"
+#include "views/BanksPage.h"
+#include "views/PatchesPage.h"
+#include "views/RecordClipboard.h"
+#include "views/SetsPage.h"
 
 #include <QApplication>
 #include <QKeyEvent>

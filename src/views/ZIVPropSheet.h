@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EditCommand.h"
+#include "widgets/EditCommand.h"
 
 #include <QIcon>
 #include <QTabWidget>

@@ -1,4 +1,4 @@
-#include "QuillonDialog.h"
+#include "calculator/QuillonDialog.h"
 
 #include <QAction>
 #include <QApplication>

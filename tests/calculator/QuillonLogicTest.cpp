@@ -1,5 +1,5 @@
-#include "QuillonLogic.h"
-#include "QuillonMidiText.h"
+#include "calculator/QuillonLogic.h"
+#include "miditext/MidiText.h"
 
 #include <QTest>
 
@@ -165,7 +165,7 @@ private slots:
     void controllerName() {
         QFETCH(int, number);
         QFETCH(QString, name);
-        QCOMPARE(QuillonMidiText::ControllerName(number), name);
+        QCOMPARE(QString::fromStdString(ControllerName(number)), name);
     }
 
     void conversions_data() {
@@ -203,9 +203,8 @@ private slots:
         QFETCH(bool, toDecimal);
         QFETCH(QString, text);
         QFETCH(QString, expected);
-        QCOMPARE(toDecimal ? QuillonMidiText::HexToDecimalText(text)
-                           : QuillonMidiText::DecimalToHexText(text),
-                 expected);
+        const std::string digits = text.toStdString();
+        QCOMPARE(QString::fromStdString(toDecimal ? HexToDecimalText(digits) : DecimalToHexText(digits)), expected);
     }
 };
 

@@ -1,5 +1,5 @@
-#include "QuillonRemote.h"
-#include "QuillonDialog.h"
+#include "calculator/remote/QuillonRemote.h"
+#include "calculator/QuillonDialog.h"
 
 #include <QCheckBox>
 #include <QDir>

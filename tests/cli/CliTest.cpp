@@ -1,7 +1,7 @@
 // Runs the tolvane-cli binary the way a script would and checks its output, files and status.
-#include "DumpBuilder.h"
-#include "HexRender.h"
-#include "SystemDoc.h"
+#include "dump/HexRender.h"
+#include "dump/SystemDoc.h"
+#include "support/DumpBuilder.h"
 
 #include <gtest/gtest.h>
 

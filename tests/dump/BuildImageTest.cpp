@@ -1,8 +1,8 @@
 // Writing the model back into a message image: byte-for-byte round trips, record order, absent
 // sets, and models whose dump size disagrees with the records.
-#include "DumpBuilder.h"
-#include "DumpTestDoc.h"
-#include "SystemDoc.h"
+#include "dump/SystemDoc.h"
+#include "support/DumpBuilder.h"
+#include "support/DumpTestDoc.h"
 
 #include <gtest/gtest.h>
 

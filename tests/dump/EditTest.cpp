@@ -1,9 +1,9 @@
 // Editing operations of the dump model: inserting, deleting and replacing records, renumbering
 // the references that follow moved records, the bookkeeping values, and name encoding.
-#include "DocTestKit.h"
-#include "DumpBuilder.h"
-#include "ScriptedPrompter.h"
-#include "SystemDoc.h"
+#include "dump/SystemDoc.h"
+#include "support/DocTestKit.h"
+#include "support/DumpBuilder.h"
+#include "support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The readable exports: patch table, bank table, bank layout, their names and their files.
-#include "DocTestKit.h"
-#include "DumpBuilder.h"
-#include "ScriptedPrompter.h"
-#include "SystemDoc.h"
+#include "dump/SystemDoc.h"
+#include "support/DocTestKit.h"
+#include "support/DumpBuilder.h"
+#include "support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // Opening and saving .syx files through the file and prompt seams, the modified flag around
 // them, and the transmit-length repair with its messages.
-#include "DumpBuilder.h"
-#include "DumpFileFlow.h"
-#include "DumpTestDoc.h"
-#include "MemoryFileOps.h"
-#include "ScriptedPrompter.h"
-#include "SystemDoc.h"
+#include "dump/DumpFileFlow.h"
+#include "dump/SystemDoc.h"
+#include "support/DumpBuilder.h"
+#include "support/DumpTestDoc.h"
+#include "support/MemoryFileOps.h"
+#include "support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The dump format: value encodings, names, enumerations, record slots, the empty dump and the
 // record layouts, read back through the model's accessors.
-#include "BankRecord.h"
-#include "DumpBuilder.h"
-#include "DumpTestDoc.h"
-#include "Encoding.h"
-#include "PatchRecord.h"
-#include "RecordSlot.h"
-#include "SystemDoc.h"
+#include "dump/BankRecord.h"
+#include "dump/Encoding.h"
+#include "dump/PatchRecord.h"
+#include "dump/RecordSlot.h"
+#include "dump/SystemDoc.h"
+#include "support/DumpBuilder.h"
+#include "support/DumpTestDoc.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The hex listing of a dump image.
-#include "HexRender.h"
-#include "SystemDoc.h"
+#include "dump/HexRender.h"
+#include "dump/SystemDoc.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // Parsing dump images into the model and the integrity check: every error code, malformed and
 // truncated images, and the largest image a file may hold.
-#include "DumpBuilder.h"
-#include "DumpErrors.h"
-#include "DumpFileFlow.h"
-#include "DumpTestDoc.h"
-#include "MemoryFileOps.h"
-#include "ScriptedPrompter.h"
-#include "SystemDoc.h"
+#include "dump/DumpErrors.h"
+#include "dump/DumpFileFlow.h"
+#include "dump/SystemDoc.h"
+#include "support/DumpBuilder.h"
+#include "support/DumpTestDoc.h"
+#include "support/MemoryFileOps.h"
+#include "support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The XML settings export.
-#include "DocTestKit.h"
-#include "DumpBuilder.h"
-#include "SystemDoc.h"
+#include "dump/SystemDoc.h"
+#include "support/DocTestKit.h"
+#include "support/DumpBuilder.h"
 
 #include <gtest/gtest.h>
 

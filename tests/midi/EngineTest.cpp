@@ -1,15 +1,15 @@
 // The download, upload and test-send engines driven end to end through the port layer, against
 // the simulated device and a recording back end. Pauses go through an injected sleeper, so the
 // tests count them instead of waiting.
-#include "DownloadEngine.h"
-#include "DumpBuilder.h"
-#include "MidiPorts.h"
-#include "ScriptedPrompter.h"
-#include "SimulatorBackend.h"
-#include "SimulatorLayer.h"
-#include "SystemDoc.h"
-#include "TestSendEngine.h"
-#include "UploadEngine.h"
+#include "dump/SystemDoc.h"
+#include "midi/DownloadEngine.h"
+#include "midi/MidiPorts.h"
+#include "midi/SimulatorBackend.h"
+#include "midi/TestSendEngine.h"
+#include "midi/UploadEngine.h"
+#include "support/DumpBuilder.h"
+#include "support/ScriptedPrompter.h"
+#include "support/SimulatorLayer.h"
 
 #include <gtest/gtest.h>
 

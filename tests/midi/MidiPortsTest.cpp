@@ -1,8 +1,8 @@
 // The MIDI port layer against a fake back end: input rings and filters, output chunking, the
 // outstanding-buffer limit, resets, failures and misuse.
-#include "MidiPorts.h"
-#include "FakeMidiBackend.h"
-#include "SimulatorBackend.h"
+#include "midi/MidiPorts.h"
+#include "midi/SimulatorBackend.h"
+#include "support/FakeMidiBackend.h"
 
 #include <gtest/gtest.h>
 

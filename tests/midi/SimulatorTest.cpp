@@ -1,7 +1,7 @@
-#include "DumpErrors.h"
-#include "Riv10Device.h"
-#include "RtMidiVirtualDevice.h"
-#include "SimulatorBackend.h"
+#include "dump/DumpErrors.h"
+#include "midi/Riv10Device.h"
+#include "midi/RtMidiVirtualDevice.h"
+#include "midi/SimulatorBackend.h"
 
 #include <gtest/gtest.h>
 

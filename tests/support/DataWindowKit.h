@@ -3,12 +3,12 @@
 // A data window on a built dump, shown and active so that focus rules apply, and a log of the
 // modal editors the pages open (each is cancelled as soon as it runs).
 
-#include "DocTestKit.h"
-#include "FakeShell.h"
-#include "ListCtrlExt.h"
-#include "PropSheetFormView.h"
-#include "TreeCtrlExt.h"
-#include "ZIVPropSheet.h"
+#include "support/DocTestKit.h"
+#include "support/FakeShell.h"
+#include "views/PropSheetFormView.h"
+#include "views/ZIVPropSheet.h"
+#include "widgets/ListCtrlExt.h"
+#include "widgets/TreeCtrlExt.h"
 
 #include <QApplication>
 #include <QDialog>

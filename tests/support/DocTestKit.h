@@ -3,9 +3,9 @@
 // Helpers shared by the editing and export tests: documents made from built images, a listener
 // that records update hints, and a whole-model consistency check.
 
-#include "DocListener.h"
-#include "DumpBuilder.h"
-#include "SystemDoc.h"
+#include "dump/DocListener.h"
+#include "dump/SystemDoc.h"
+#include "support/DumpBuilder.h"
 
 #include <gtest/gtest.h>
 

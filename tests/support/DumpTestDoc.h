@@ -3,9 +3,9 @@
 // Shared fixtures for the dump model tests: a document whose dump size can be forced, a listener
 // that logs modified-flag changes, and a small dump that has a little of everything.
 
-#include "DocListener.h"
-#include "DumpBuilder.h"
-#include "SystemDoc.h"
+#include "dump/DocListener.h"
+#include "dump/SystemDoc.h"
+#include "support/DumpBuilder.h"
 
 #include <cstdint>
 #include <vector>

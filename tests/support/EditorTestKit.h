@@ -3,10 +3,10 @@
 // Shared by the editor dialog tests: a document built from the small test dump whose messages go
 // to the fake shell's script, control look-up by object name, and the message texts shown.
 
-#include "DocTestKit.h"
-#include "DumpTestDoc.h"
-#include "FakeShell.h"
-#include "SystemDoc.h"
+#include "dump/SystemDoc.h"
+#include "support/DocTestKit.h"
+#include "support/DumpTestDoc.h"
+#include "support/FakeShell.h"
 
 #include <gtest/gtest.h>
 

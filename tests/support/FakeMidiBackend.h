@@ -7,7 +7,7 @@
 // Input is delivered whenever an input is open, started or not, so tests see the layer's own
 // gate. Destroying an input waits for a delivery in progress, as the layer requires of back ends.
 
-#include "MidiBackend.h"
+#include "midi/MidiBackend.h"
 
 #include <chrono>
 #include <condition_variable>

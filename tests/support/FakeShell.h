@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ScriptedPrompter.h"
-#include "Settings.h"
-#include "ShellServices.h"
+#include "settings/Settings.h"
+#include "support/ScriptedPrompter.h"
+#include "widgets/ShellServices.h"
 
 #include <QPoint>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FileOps.h"
+#include "dump/FileOps.h"
 
 #include <map>
 #include <set>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MidiPorts.h"
-#include "SimulatorBackend.h"
+#include "midi/MidiPorts.h"
+#include "midi/SimulatorBackend.h"
 
 #include <memory>
 #include <vector>

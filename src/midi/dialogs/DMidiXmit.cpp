@@ -1,7 +1,7 @@
-#include "DMidiXmit.h"
+#include "midi/dialogs/DMidiXmit.h"
 
-#include "DownloadEngine.h"
-#include "UploadEngine.h"
+#include "midi/DownloadEngine.h"
+#include "midi/UploadEngine.h"
 
 DMidiXmit::DMidiXmit(const TransferSettings& settings, Prompter& prompter, QWidget* parent)
     : TransferDialog(parent), m_direction(Direction::Download),

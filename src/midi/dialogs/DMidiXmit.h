@@ -1,7 +1,7 @@
 #pragma once
 
-#include "TransferDialog.h"
-#include "TransferSettings.h"
+#include "midi/TransferSettings.h"
+#include "midi/dialogs/TransferDialog.h"
 
 #include <cstdint>
 #include <memory>

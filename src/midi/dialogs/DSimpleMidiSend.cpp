@@ -1,6 +1,6 @@
-#include "DSimpleMidiSend.h"
+#include "midi/dialogs/DSimpleMidiSend.h"
 
-#include "TestSendEngine.h"
+#include "midi/TestSendEngine.h"
 
 DSimpleMidiSend::DSimpleMidiSend(std::vector<uint8_t> bytes, const TransferSettings& settings,
                                  Prompter& prompter, QWidget* parent)

@@ -1,4 +1,4 @@
-#include "DialogTransferObserver.h"
+#include "midi/dialogs/DialogTransferObserver.h"
 
 #include <QMetaObject>
 #include <QThread>

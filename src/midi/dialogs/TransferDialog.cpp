@@ -1,6 +1,6 @@
-#include "TransferDialog.h"
+#include "midi/dialogs/TransferDialog.h"
 
-#include "TransferEngine.h"
+#include "midi/TransferEngine.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DialogTransferObserver.h"
+#include "midi/dialogs/DialogTransferObserver.h"
 
 #include <QDialog>
 #include <QElapsedTimer>

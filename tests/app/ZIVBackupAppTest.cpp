@@ -1,0 +1,447 @@
+// The editor program as a whole: start-up, the documents and their windows, the menus and
+// command states, opening and saving with their questions, and the transfers against the
+// simulated device.
+#include "app/ZIVBackupApp.h"
+#include "app/CMDIClientWnd.h"
+#include "app/CMainFrame.h"
+#include "dump/DumpErrors.h"
+#include "dump/SystemDoc.h"
+#include "midi/MidiPorts.h"
+#include "midi/Riv10Device.h"
+#include "midi/SimulatorBackend.h"
+#include "settings/Settings.h"
+#include "support/ScriptedPrompter.h"
+#include "support/SimulatorLayer.h"
+#include "views/CChildFrame.h"
+#include "views/HexView.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using Frame = CMainFrame;
+
+class AppTest : public ::testing::Test {
+protected:
+    void TearDown() override { app.reset(); }
+
+    QString Ini() const { return dir.filePath(QStringLiteral("tolvane.ini")); }
+    void Store(const QString& group, const QString& key, const QVariant& value) {
+        QSettings store(Ini(), QSettings::IniFormat);
+        store.setValue(group + QLatin1Char('/') + key, value);
+    }
+    QString WriteFile(const QString& name, const Bytes& bytes) {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+        return path;
+    }
+    static Bytes ReadFile(const QString& path) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        const QByteArray data = file.readAll();
+        return Bytes(data.begin(), data.end());
+    }
+    // The demo dump with one change made through the model, so its check fails the given way.
+    static Bytes DemoWith(const std::function<void(SystemDoc&)>& change) {
+        SystemDoc doc(Riv10Device::DemoDump().data(), Riv10Device::DemoDump().size());
+        change(doc);
+        return doc.BuildImage();
+    }
+
+    bool Start(QStringList arguments = {QStringLiteral("Tolvane")}) {
+        ZIVBackupApp::Options options;
+        options.iniPath = Ini();
+        options.programDir = dir.path();
+        options.prompter = &prompter;
+        options.startMidi = false;
+        app = std::make_unique<ZIVBackupApp>(options);
+        app->SetPreferencesRunner([this] { ++preferencesRuns; });
+        app->SetAboutRunner([] {});
+        app->SetSaveChangesAsker([this](const QString& text) {
+            saveQuestions.push_back(text);
+            return saveAnswer;
+        });
+        app->SetUrlOpener([this](const QUrl& url) {
+            opened.push_back(url);
+            return true;
+        });
+        app->SetFileChooser(
+            [this](QWidget*, const QString&, const QString&, const QString&) { return chosen; },
+            [this](QWidget*, const QString&, const QString&, const QString&) { return chosen; });
+        const bool started = app->InitInstance(arguments);
+        QApplication::processEvents();
+        return started;
+    }
+    Frame& Main() { return *app->MainFrame(); }
+    bool Enabled(int id) {
+        Main().UpdateCommandStates();
+        return Main().Action(id)->isEnabled();
+    }
+    QStringList Titles() {
+        QStringList titles;
+        for (QMdiSubWindow* window : Main().findChildren<QMdiSubWindow*>())
+            if (auto* frame = qobject_cast<CChildFrame*>(window); frame && frame->isVisible())
+                titles << frame->frameTitle();
+        titles.sort();
+        return titles;
+    }
+    // Runs the deferred deletions of closed windows and what they queue.
+    static void Settle() {
+        for (int i = 0; i < 3; ++i) {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QApplication::processEvents();
+        }
+    }
+    bool Asked(const std::string& start) const {
+        for (const auto& entry : prompter.Messages())
+            if (entry.text.rfind(start, 0) == 0)
+                return true;
+        return false;
+    }
+
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    std::unique_ptr<ZIVBackupApp> app;
+    int preferencesRuns = 0;
+    std::vector<QString> saveQuestions;
+    QMessageBox::StandardButton saveAnswer = QMessageBox::No;
+    std::vector<QUrl> opened;
+    QString chosen;
+};
+
+TEST_F(AppTest, FirstStartOpensNothingAndOffersThePreferences) {
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(app->Documents().empty());
+    EXPECT_TRUE(Main().isVisible());
+    EXPECT_EQ(preferencesRuns, 1);
+    EXPECT_EQ(Main().CurrentMenuSet(), Frame::MenuSet::NoDocument);
+    for (int id : {Frame::IdCloseAll, Frame::IdWindowCascade, Frame::IdWindowTile, Frame::IdFileSave,
+                   Frame::IdUpload, Frame::IdEditCopy})
+        EXPECT_FALSE(Enabled(id)) << id;
+    EXPECT_TRUE(Enabled(Frame::IdDownload));
+    EXPECT_TRUE(prompter.Messages().empty());
+}
+
+TEST_F(AppTest, CommandLineFileWinsOverTheLastFileAndAMissingOneEndsTheStart) {
+    const QString last = WriteFile(QStringLiteral("last.syx"), Riv10Device::DemoDump());
+    const QString named = WriteFile(QStringLiteral("named.syx"), Riv10Device::DemoDump());
+    Store(QStringLiteral("Settings"), QStringLiteral("MIDI Channel"), 1);
+    Store(QStringLiteral("Recent File List"), QStringLiteral("File1"), last);
+    ASSERT_TRUE(Start({QStringLiteral("Tolvane"), named}));
+    ASSERT_EQ(app->Documents().size(), 1u);
+    EXPECT_EQ(app->Documents()[0]->GetTitle(), "named.syx");
+    EXPECT_FALSE(app->ReloadAttempted());
+    EXPECT_EQ(preferencesRuns, 0);
+    app.reset();
+
+    ASSERT_FALSE(Start({QStringLiteral("Tolvane"), dir.filePath(QStringLiteral("gone.syx"))}));
+    EXPECT_TRUE(Asked("Exit ProcessShellCommand"));
+}
+
+TEST_F(AppTest, TheLastFileReopensAndAVanishedOneLeavesTheList) {
+    const QString last = WriteFile(QStringLiteral("last.syx"), Riv10Device::DemoDump());
+    Store(QStringLiteral("Recent File List"), QStringLiteral("File1"), last);
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(app->Documents().size(), 1u);
+    EXPECT_TRUE(app->ReloadAttempted());
+    EXPECT_TRUE(Main().Client().activeSubWindow()->isMaximized());
+    app.reset();
+
+    QFile::remove(last);
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(app->Documents().empty());
+    EXPECT_TRUE(prompter.Messages().empty());
+    QSettings store(Ini(), QSettings::IniFormat);
+    EXPECT_FALSE(store.contains(QStringLiteral("Recent File List/File1")));
+}
+
+TEST_F(AppTest, MenusFollowTheActiveWindowAndTitlesCountTheWindows) {
+    ASSERT_TRUE(Start());
+    SystemDoc* doc = app->OnFileNew();
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(Main().CurrentMenuSet(), Frame::MenuSet::SystemDump);
+    EXPECT_TRUE(Enabled(Frame::IdFileSave));
+    EXPECT_TRUE(Enabled(Frame::IdUpload));
+    EXPECT_TRUE(Enabled(Frame::IdCloseAll));
+    EXPECT_FALSE(Enabled(Frame::IdShowAscii));
+    EXPECT_EQ(Titles(), QStringList{QStringLiteral("RIV 10 System Dump1")});
+    EXPECT_EQ(Main().windowTitle(), QStringLiteral("Tolvane - RIV 10 System Dump1"));
+    Main().Client().activeSubWindow()->showMaximized();
+    Settle();
+    EXPECT_EQ(Main().windowTitle(), QStringLiteral("Tolvane - [RIV 10 System Dump1]"));
+    Main().Client().activeSubWindow()->showNormal();
+    Settle();
+    EXPECT_EQ(Main().windowTitle(), QStringLiteral("Tolvane - RIV 10 System Dump1"));
+
+    ASSERT_TRUE(Main().Execute(Frame::IdOpenHexView));
+    EXPECT_EQ(Main().CurrentMenuSet(), Frame::MenuSet::HexDump);
+    EXPECT_TRUE(Enabled(Frame::IdShowAscii));
+    EXPECT_TRUE(Enabled(Frame::IdEditSelectAll));
+    EXPECT_FALSE(Enabled(Frame::IdDelete));
+    EXPECT_FALSE(Main().Action(Frame::IdEditCopy)->isEnabled()) << "nothing selected yet";
+    ASSERT_TRUE(Main().Execute(Frame::IdEditSelectAll));
+    EXPECT_TRUE(Main().Action(Frame::IdEditCopy)->isEnabled()) << "Copy follows the selection";
+    EXPECT_EQ(Titles(), (QStringList{QStringLiteral("RIV 10 System Dump1:1"),
+                                     QStringLiteral("RIV 10 System Dump1:2 (Hex View)")}));
+    QStringList menus;
+    for (QAction* menu : Main().menuBar()->actions())
+        menus << menu->text();
+    EXPECT_EQ(menus.join(QLatin1Char(',')), QStringLiteral("&File,&Edit,&View,&MIDI Transfer,&Window,&Help"));
+
+    // Show Ascii reaches every hex view and the setting.
+    const bool ascii = app->AppSettings().HexShowAscii();
+    ASSERT_TRUE(Main().Execute(Frame::IdShowAscii));
+    EXPECT_NE(app->AppSettings().HexShowAscii(), ascii);
+
+    doc->SetModifiedFlag(true);
+    EXPECT_EQ(Titles(), (QStringList{QStringLiteral("RIV 10 System Dump1:1*"),
+                                     QStringLiteral("RIV 10 System Dump1:2 (Hex View)*")}));
+    ASSERT_TRUE(Main().Execute(Frame::IdCloseWindow));
+    Settle();
+    EXPECT_EQ(Titles(), QStringList{QStringLiteral("RIV 10 System Dump1*")});
+    EXPECT_TRUE(saveQuestions.empty()) << "another window still shows the document";
+
+    Main().openHexView(nullptr);
+    EXPECT_TRUE(Asked(Frame::kCommandFailedText));
+}
+
+TEST_F(AppTest, OpeningADamagedFileAsksAndRepairMarksItModified) {
+    const Bytes badLength = DemoWith([](SystemDoc& d) { d.SetTransmitLength(d.GetTransmitLength() + 2); });
+    const Bytes badCount = DemoWith([](SystemDoc& d) { d.SetPatchCount(d.GetPatchCount() + 1); });
+    const QString lengthFile = WriteFile(QStringLiteral("length.syx"), badLength);
+    const QString countFile = WriteFile(QStringLiteral("count.syx"), badCount);
+    ASSERT_TRUE(Start());
+
+    prompter.Answer(true); // fix it
+    SystemDoc* repaired = app->OpenDocumentFile(lengthFile);
+    ASSERT_NE(repaired, nullptr);
+    EXPECT_TRUE(Asked("This file may not be a valid RIV 10 dump."));
+    EXPECT_TRUE(repaired->IsModified());
+    EXPECT_EQ(repaired->CheckIntegrity(), DumpOk);
+    ASSERT_TRUE(app->CloseDocument(*repaired, false));
+
+    prompter.Answer(false); // leave it
+    SystemDoc* kept = app->OpenDocumentFile(lengthFile);
+    ASSERT_NE(kept, nullptr);
+    EXPECT_FALSE(kept->IsModified());
+
+    prompter.Clear();
+    prompter.Answer(true); // abort
+    EXPECT_EQ(app->OpenDocumentFile(countFile), nullptr);
+    EXPECT_TRUE(Asked("This file does not appear to be a valid RIV 10 dump."));
+    EXPECT_TRUE(Asked(ZIVBackupApp::kOpenFailedText));
+
+    prompter.Answer(false); // open it anyway
+    SystemDoc* odd = app->OpenDocumentFile(countFile);
+    ASSERT_NE(odd, nullptr);
+    EXPECT_NE(odd->CheckIntegrity(), DumpOk);
+    EXPECT_EQ(app->OpenDocumentFile(countFile), odd) << "an open file is brought forward, not opened twice";
+
+    // The exports write beside the document.
+    ASSERT_TRUE(Main().Execute(Frame::IdExportPatchTable));
+    ASSERT_TRUE(Main().Execute(Frame::IdExportXml));
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("count_Patches.txt"))));
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("count.xml"))));
+}
+
+TEST_F(AppTest, TheWindowRectangleIsKeptAndADegenerateOneIgnored) {
+    Settings::WindowRect stored{40, 30, 40, 500}; // zero width
+    Store(QStringLiteral("Settings"), QStringLiteral("MIDI Channel"), 1);
+    Store(QStringLiteral("Settings"), QStringLiteral("Display"), Settings::EncodeDisplay(stored));
+    ASSERT_TRUE(Start());
+    EXPECT_NE(Main().geometry().size(), QSize(0, 460));
+    Main().setGeometry(60, 70, 800, 600);
+    Main().close();
+    app.reset();
+    QSettings store(Ini(), QSettings::IniFormat);
+    const Settings::WindowRect kept =
+        Settings::DecodeDisplay(store.value(QStringLiteral("Settings/Display")).toByteArray());
+    EXPECT_EQ(kept.right - kept.left, 800);
+    EXPECT_EQ(kept.bottom - kept.top, 600);
+
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(Main().geometry().size(), QSize(800, 600));
+}
+
+TEST_F(AppTest, SavingAsksAboutDamageAndACancelLeavesTheFileAlone) {
+    const Bytes badCount = DemoWith([](SystemDoc& d) { d.SetPatchCount(d.GetPatchCount() + 1); });
+    const QString path = WriteFile(QStringLiteral("count.syx"), badCount);
+    ASSERT_TRUE(Start());
+    prompter.Answer(false);
+    SystemDoc* doc = app->OpenDocumentFile(path);
+    ASSERT_NE(doc, nullptr);
+    doc->SetModifiedFlag(true);
+
+    prompter.Answer(true); // cancel the save
+    EXPECT_FALSE(app->SaveDocument(*doc, false));
+    EXPECT_TRUE(Asked("The memory contents have become corrupted."));
+    EXPECT_EQ(ReadFile(path), badCount);
+    EXPECT_TRUE(doc->IsModified());
+
+    chosen.clear(); // the file dialog cancelled
+    EXPECT_FALSE(app->SaveDocument(*doc, true));
+
+    // A new document saves under the chosen name, which gains the extension and the title.
+    SystemDoc* fresh = app->OnFileNew();
+    chosen = dir.filePath(QStringLiteral("fresh"));
+    ASSERT_TRUE(app->SaveDocument(*fresh, false));
+    EXPECT_EQ(ReadFile(chosen + QStringLiteral(".syx")).size(), 132u);
+    EXPECT_EQ(fresh->GetTitle(), "fresh.syx");
+    EXPECT_EQ(app->AppSettings().RecentFiles().First(), chosen + QStringLiteral(".syx"));
+}
+
+TEST_F(AppTest, ClosingTheLastWindowOfAChangedDocumentOffersToSave) {
+    ASSERT_TRUE(Start());
+    SystemDoc* doc = app->OnFileNew();
+    doc->SetModifiedFlag(true);
+    saveAnswer = QMessageBox::Cancel;
+    ASSERT_TRUE(Main().Execute(Frame::IdCloseWindow));
+    Settle();
+    ASSERT_EQ(app->Documents().size(), 1u);
+    EXPECT_EQ(saveQuestions, std::vector<QString>{QStringLiteral("Save changes to RIV 10 System Dump1?")});
+
+    saveAnswer = QMessageBox::No;
+    EXPECT_TRUE(Main().Execute(Frame::IdCloseAll));
+    Settle();
+    EXPECT_TRUE(app->Documents().empty());
+    EXPECT_FALSE(Enabled(Frame::IdCloseAll));
+}
+
+TEST_F(AppTest, ABadBackgroundIsReportedAndDroppedFilesOpen) {
+    const QString notABitmap = WriteFile(QStringLiteral("picture.bmp"), {'n', 'o', 'p', 'e'});
+    Store(QStringLiteral("Settings"), QStringLiteral("MIDI Channel"), 1);
+    Store(QStringLiteral("Settings"), QStringLiteral("Background"), notABitmap);
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_NE(prompter.Messages()[0].text.find("Bitmap did not get loaded."), std::string::npos);
+    EXPECT_EQ(app->AppSettings().Background(), notABitmap) << "the setting keeps its path";
+
+    const QString first = WriteFile(QStringLiteral("first.syx"), Riv10Device::DemoDump());
+    const QString second = WriteFile(QStringLiteral("second.syx"), Riv10Device::DemoDump());
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(first), QUrl::fromLocalFile(second)});
+    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Main(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Main(), &drop);
+    EXPECT_EQ(app->Documents().size(), 2u);
+}
+
+TEST_F(AppTest, ExitAsksAboutEveryChangedDocumentBeforeClosingAny) {
+    ASSERT_TRUE(Start());
+    app->OnFileNew()->SetModifiedFlag(true);
+    app->OnFileNew()->SetModifiedFlag(true);
+    std::vector<QMessageBox::StandardButton> answers{QMessageBox::No, QMessageBox::Cancel};
+    app->SetSaveChangesAsker([&answers](const QString&) {
+        const auto answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    });
+    EXPECT_FALSE(Main().close());
+    Settle();
+    EXPECT_EQ(app->Documents().size(), 2u) << "a Cancel keeps every document";
+    EXPECT_TRUE(answers.empty());
+}
+
+TEST_F(AppTest, ContextMenusCarryTheirOwnTextsAndMenusDoNotPileUp) {
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(Main().CreateContextMenu(ShellServices::MenuChoose), nullptr) << "no document, no menu";
+    app->OnFileNew();
+    for (int i = 0; i < 5; ++i) {
+        Main().Execute(Frame::IdOpenHexView);
+        Main().Execute(Frame::IdCloseWindow);
+        Settle();
+    }
+    Settle();
+    EXPECT_LE(Main().menuBar()->findChildren<QMenu*>().size(), 8);
+
+    std::unique_ptr<QMenu> data(Main().CreateContextMenu(ShellServices::MenuChoose));
+    ASSERT_NE(data, nullptr);
+    QStringList texts;
+    for (QAction* item : data->actions())
+        if (!item->isSeparator())
+            texts << item->text().section(QLatin1Char('\t'), 0, 0);
+    EXPECT_EQ(
+        texts.join(QLatin1Char(',')),
+        QStringLiteral("Copy,&Paste,&Delete,Delete &with reorder,&Insert,Insert with &reorder,Export to "
+                       "X&ML,Export &Bank Table,Export Bank &Layout,&Export Patch Table,&Upload to "
+                       "ZIV10,&Hex View,&Close"));
+    QAction* hexView = data->findChild<QAction*>(QStringLiteral("context602"));
+    ASSERT_NE(hexView, nullptr);
+    hexView->trigger();
+    EXPECT_EQ(Main().CurrentMenuSet(), Frame::MenuSet::HexDump);
+}
+
+TEST_F(AppTest, HelpOpensThePageBesideTheProgramOrSaysItCannot) {
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Main().Execute(Frame::IdHelp));
+    EXPECT_TRUE(Asked(ZIVBackupApp::kHelpFailedText));
+    EXPECT_TRUE(opened.empty());
+
+    WriteFile(QStringLiteral("Tolvane.htm"), {'<', 'p', '>'});
+    ASSERT_TRUE(Main().Execute(Frame::IdHelp));
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], QUrl::fromLocalFile(dir.filePath(QStringLiteral("Tolvane.htm"))));
+
+    // The calculator is looked for in the same place.
+    Main().launchCalculator();
+    EXPECT_TRUE(Asked("Not able to locate the Quillon app."));
+}
+
+class AppTransferTest : public AppTest {
+protected:
+    void SetUp() override {
+        simulator = StartLayerWithSimulator();
+        ASSERT_NE(simulator, nullptr);
+    }
+    void TearDown() override {
+        app.reset();
+        MidiPortsTerm();
+    }
+    SimulatorBackend* simulator = nullptr;
+};
+
+TEST_F(AppTransferTest, DownloadMakesAChangedDocumentAndUploadSendsItBack) {
+    const Bytes dump = Riv10Device::DemoDump();
+    simulator->Device().SetDump(dump);
+    Store(QStringLiteral("Settings"), QStringLiteral("PromptBeforeDownload"), 0);
+    Store(QStringLiteral("Settings"), QStringLiteral("DelayBetweenBuffers"), 0);
+    ASSERT_TRUE(Start());
+    const int output = static_cast<int>(MidiOutDeviceNames().size()) - 1;
+    app->AppSettings().SetMidiInputDevice(static_cast<int>(MidiInDeviceNames().size()) - 1);
+    app->AppSettings().SetMidiOutputDevice(output);
+
+    ASSERT_TRUE(Main().Execute(Frame::IdDownload));
+    ASSERT_EQ(app->Documents().size(), 1u);
+    SystemDoc* doc = app->Documents()[0];
+    EXPECT_EQ(doc->BuildImage(), dump);
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_EQ(Titles(), QStringList{QStringLiteral("RIV 10 System Dump1*")});
+
+    simulator->Device().SetDump({});
+    ASSERT_TRUE(Main().Execute(Frame::IdUpload));
+    EXPECT_EQ(simulator->Device().ReceivedCount(), 1);
+    EXPECT_EQ(simulator->Device().Dump(), dump);
+    EXPECT_FALSE(Asked(ZIVBackupApp::kUploadErrorText));
+}
+
+} // namespace
