@@ -41,6 +41,13 @@ bool MessageBoxPrompter::AskYesNo(const std::string& text, const std::string& ca
     return box.exec() == QMessageBox::Yes;
 }
 
+bool MessageBoxPrompter::AskYesNoDefaultNo(const std::string& text, const std::string& caption, Icon icon) {
+    QMessageBox box(ToQt(icon), Caption(caption), QString::fromStdString(text),
+                    QMessageBox::Yes | QMessageBox::No, m_parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void MessageBoxPrompter::Message(const std::string& text, const std::string& caption, Icon icon) {
     QMessageBox box(ToQt(icon), Caption(caption), QString::fromStdString(text), QMessageBox::Ok, m_parent);
     box.exec();

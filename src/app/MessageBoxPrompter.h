@@ -15,6 +15,7 @@ public:
     void Stop(const std::string& text) override;
     void Exclaim(const std::string& text) override;
     bool AskYesNo(const std::string& text, const std::string& caption, Icon icon) override;
+    bool AskYesNoDefaultNo(const std::string& text, const std::string& caption, Icon icon) override;
     void Message(const std::string& text, const std::string& caption, Icon icon) override;
 
 private:

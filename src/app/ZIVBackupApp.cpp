@@ -54,6 +54,10 @@ ZIVBackupApp::ZIVBackupApp(Options options)
                                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
                                     QMessageBox::Yes);
     };
+    m_askApplyConfig = [this](const QString& text) {
+        return QMessageBox::question(m_mainFrame.get(), QString::fromLatin1(kAppTitle), text,
+                                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    };
     m_runPreferences = [this] { m_options->Run(); };
     m_runAbout = [this] {
         if (m_mainFrame)

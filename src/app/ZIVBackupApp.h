@@ -51,6 +51,7 @@ public:
     static constexpr const char* kSaveFailedText = "Failed to save document.";
     static constexpr const char* kHelpFailedText = "Not able to launch the help file.";
     static constexpr const char* kHelpFileName = "Tolvane.htm";
+    static constexpr const char* kApplyConfigText = "Apply the changes to the system configuration?";
 
     using FileChooser = std::function<QString(QWidget* parent, const QString& title, const QString& startPath,
                                               const QString& filter)>;
@@ -125,6 +126,8 @@ public:
     void SetFileChooser(FileChooser open, FileChooser save);
     void SetUrlOpener(UrlOpener opener);
     void SetSaveChangesAsker(SaveChangesAsker asker) { m_askSaveChanges = std::move(asker); }
+    // "Apply the changes to the system configuration?": Yes, No or Cancel.
+    void SetApplyConfigAsker(SaveChangesAsker asker) { m_askApplyConfig = std::move(asker); }
     // How the preferences and the about box are run (modally by default).
     void SetPreferencesRunner(DialogRunner runner) { m_runPreferences = std::move(runner); }
     void SetAboutRunner(DialogRunner runner) { m_runAbout = std::move(runner); }
@@ -149,6 +152,11 @@ private:
     void ReapClosedDocuments();
     CChildFrame* FirstFrameOf(const SystemDoc& doc) const;
     bool CanCloseFrame(CChildFrame& frame);
+    // A configuration page of the frame still in edit mode is asked about: Yes applies it (false
+    // when its checks fail), No discards it, Cancel stops the command (false).
+    bool FinishConfigEdit(CChildFrame& frame);
+    // The same for every window of the document.
+    bool FinishConfigEdits(const SystemDoc& doc);
     void RefreshDataViews();
 
     Options m_optionsIn;
@@ -167,6 +175,7 @@ private:
     FileChooser m_chooseSave;
     UrlOpener m_openUrl;
     SaveChangesAsker m_askSaveChanges;
+    SaveChangesAsker m_askApplyConfig;
     DialogRunner m_runPreferences;
     DialogRunner m_runAbout;
     int m_untitledCount = 0;

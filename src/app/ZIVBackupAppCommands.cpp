@@ -16,6 +16,13 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace {
+std::string UploadCheckQuestion(int code) {
+    return "The dump failed my data integrity check (" + std::to_string(code) + ": " + DumpErrorText(code) +
+           "). Upload it anyway?";
+}
+} // namespace
+
 DMidiXmit* ZIVBackupApp::ActiveDownload() const {
     return m_download.data();
 }
@@ -48,6 +55,13 @@ SystemDoc* ZIVBackupApp::OpenReceivedDump(const std::vector<uint8_t>& bytes) {
 }
 
 void ZIVBackupApp::OnUpload(SystemDoc& doc) {
+    if (!FinishConfigEdits(doc))
+        return;
+    // A dump that fails the check would leave the device holding corrupt data.
+    const int code = doc.CheckIntegrity();
+    if (code != DumpOk &&
+        !m_prompter->AskYesNoDefaultNo(UploadCheckQuestion(code), kAppTitle, Prompter::Icon::Exclamation))
+        return;
     DMidiXmit dialog(doc.BuildImage(), AppSettings().Transfer(), *m_prompter, m_mainFrame.get());
     dialog.exec();
     if (dialog.ErrorFlag())
@@ -55,6 +69,8 @@ void ZIVBackupApp::OnUpload(SystemDoc& doc) {
 }
 
 void ZIVBackupApp::OnExport(SystemDoc& doc, int command) {
+    if (!FinishConfigEdits(doc))
+        return;
     const Settings& settings = AppSettings();
     ExportOptions options;
     options.tabDelimited = settings.ExportTabDelimited();

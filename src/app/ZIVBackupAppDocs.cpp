@@ -8,9 +8,11 @@
 #include "dump/DumpFileFlow.h"
 #include "dump/Prompter.h"
 #include "dump/SystemDoc.h"
+#include "editors/ConfigPage.h"
 #include "settings/Settings.h"
 #include "views/CChildFrame.h"
 #include "views/PropSheetFormView.h"
+#include "views/ZIVPropSheet.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -140,6 +142,8 @@ void ZIVBackupApp::AddToRecentFiles(const QString& path) {
 }
 
 bool ZIVBackupApp::SaveDocument(SystemDoc& doc, bool saveAs) {
+    if (!FinishConfigEdits(doc))
+        return false;
     QString path = Native(doc.GetPathName());
     if (saveAs || path.isEmpty()) {
         QString start = path;
@@ -191,7 +195,34 @@ bool ZIVBackupApp::SaveModified(SystemDoc& doc) {
     }
 }
 
+bool ZIVBackupApp::FinishConfigEdit(CChildFrame& frame) {
+    auto* view = qobject_cast<PropSheetFormView*>(frame.widget());
+    auto* page = view && view->sheet() ? qobject_cast<ConfigPage*>(view->sheet()->configPage()) : nullptr;
+    if (!page || !page->isEditing())
+        return true;
+    switch (m_askApplyConfig(QString::fromLatin1(kApplyConfigText))) {
+    case QMessageBox::Yes:
+        page->toggleEdit(true); // a failed check shows its message and keeps the page editing
+        return !page->isEditing();
+    case QMessageBox::No:
+        page->toggleEdit(false);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool ZIVBackupApp::FinishConfigEdits(const SystemDoc& doc) {
+    for (CChildFrame* frame : CChildFrame::framesOf(doc))
+        if (!FinishConfigEdit(*frame))
+            return false;
+    return true;
+}
+
 bool ZIVBackupApp::CanCloseFrame(CChildFrame& frame) {
+    // The window goes whatever else is open on the document: its unfinished edit is asked about.
+    if (!FinishConfigEdit(frame))
+        return false;
     auto* doc = dynamic_cast<SystemDoc*>(&frame.doc());
     if (!doc || CChildFrame::framesOf(*doc).size() > 1)
         return true;
@@ -199,7 +230,7 @@ bool ZIVBackupApp::CanCloseFrame(CChildFrame& frame) {
 }
 
 bool ZIVBackupApp::CloseDocument(SystemDoc& doc, bool ask) {
-    if (ask && !SaveModified(doc))
+    if (ask && (!FinishConfigEdits(doc) || !SaveModified(doc)))
         return false;
     for (CChildFrame* frame : CChildFrame::framesOf(doc))
         frame->closeWithoutAsking();
@@ -216,7 +247,7 @@ bool ZIVBackupApp::CloseAllDocuments(bool ask) {
     }
     if (ask) {
         for (SystemDoc* doc : open) {
-            if (!SaveModified(*doc))
+            if (!FinishConfigEdits(*doc) || !SaveModified(*doc))
                 return false;
         }
     }

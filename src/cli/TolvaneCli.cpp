@@ -36,8 +36,9 @@ const char* const kUsage =
     "  describe [--no-comments] TEXT         describe MIDI bytes given as hex text\n"
     "  ports                                 list MIDI input and output ports with their indices\n"
     "  receive --in N [--force] OUT          download a dump from input port N\n"
-    "  send FILE --out N [--buffer-size B] [--delay MS]\n"
-    "                                        upload a dump to output port N\n"
+    "  send FILE --out N [--buffer-size B] [--delay MS] [--force]\n"
+    "                                        upload a dump to output port N (--force: even one\n"
+    "                                        that fails the integrity check)\n"
     "  test-send --out N TEXT                send MIDI bytes given as hex text to output port N\n"
     "  simulate [--dump FILE] [--baud N] [--api NAME] [--send-after MS]\n"
     "                                        run a simulated RIV 10 on virtual MIDI ports\n";
@@ -59,7 +60,7 @@ const OptionSpec kOptions[] = {
     {"describe", {{"--no-comments", false}}},
     {"ports", {}},
     {"receive", {{"--in", true}, {"--force", false}}},
-    {"send", {{"--out", true}, {"--buffer-size", true}, {"--delay", true}}},
+    {"send", {{"--out", true}, {"--buffer-size", true}, {"--delay", true}, {"--force", false}}},
     {"test-send", {{"--out", true}}},
     {"simulate", {{"--dump", true}, {"--baud", true}, {"--api", true}, {"--send-after", true}}},
 };

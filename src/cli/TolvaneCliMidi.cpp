@@ -160,6 +160,12 @@ int TolvaneCli::Send(Args& a) {
     SystemDoc doc;
     if (!Open(a.words[0], doc))
         return 2;
+    // The device would hold corrupt data: only on request.
+    if (const int code = doc.CheckIntegrity(); code != DumpOk && a.flags.count("--force") == 0) {
+        m_err << "tolvane-cli: the dump failed the integrity check (" << code << ": " << DumpErrorText(code)
+              << "); nothing was sent (--force sends it anyway)" << std::endl;
+        return 1;
+    }
     MidiLayer layer;
     if (!layer.Ok())
         return Failure("MIDI Init ERROR");

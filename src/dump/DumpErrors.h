@@ -23,5 +23,11 @@ enum DumpError {
     DumpLengthError = 18,
 };
 
+#include <string>
+
 // The static text of a code; "Unknown error" for any other value.
 const char* DumpErrorText(int code);
+
+// Why a dump of `size` bytes is refused: larger than the device holds (65,520 bytes). With
+// `afterChange` the text speaks of the size an edit would make.
+std::string DumpTooLargeText(int size, bool afterChange);

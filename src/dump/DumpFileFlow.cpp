@@ -45,6 +45,12 @@ OpenResult OpenDumpFile(SystemDoc& doc, const std::string& path, FileOps& files,
 
 SaveResult SaveDumpFile(SystemDoc& doc, const std::string& path, FileOps& files, Prompter& prompter,
                         bool recycleFiles, std::string* error) {
+    // A file the device cannot hold would reopen cut off: it is never written.
+    if (doc.DumpSize() > SystemDoc::kMaxFileBytes) {
+        if (error)
+            *error = DumpTooLargeText(doc.DumpSize(), false);
+        return SaveResult::Failed;
+    }
     const int code = doc.CheckIntegrity();
     if (code != DumpOk &&
         prompter.AskYesNo(

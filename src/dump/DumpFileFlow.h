@@ -17,7 +17,8 @@ enum class SaveResult { Saved, Cancelled, Failed };
 OpenResult OpenDumpFile(SystemDoc& doc, const std::string& path, FileOps& files, Prompter& prompter,
                         bool ask = true, int* checkCode = nullptr, std::string* error = nullptr);
 
-// Saving: the integrity prompt, the optional move of the previous file to the trash, then the
+// Saving: a dump larger than the device holds fails at once (`error` says why); then the
+// integrity prompt, the optional move of the previous file to the trash, then the
 // atomic write. On Saved the document records the path and is no longer modified.
 SaveResult SaveDumpFile(SystemDoc& doc, const std::string& path, FileOps& files, Prompter& prompter,
                         bool recycleFiles, std::string* error = nullptr);

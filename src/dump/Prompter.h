@@ -14,6 +14,10 @@ public:
     virtual void Exclaim(const std::string& text) = 0;
     // An empty caption means the application's own title.
     virtual bool AskYesNo(const std::string& text, const std::string& caption, Icon icon) = 0;
+    // The same question with No as the default answer, for what is hard to take back.
+    virtual bool AskYesNoDefaultNo(const std::string& text, const std::string& caption, Icon icon) {
+        return AskYesNo(text, caption, icon);
+    }
     // A message box with its own caption; by default the caption is dropped.
     virtual void Message(const std::string& text, const std::string& caption, Icon icon) {
         (void)caption;

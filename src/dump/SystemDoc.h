@@ -47,6 +47,7 @@ public:
     static constexpr int kPatches = 500;
     static constexpr int kEmptyBankLength = 74;
     static constexpr int kEmptyPatchLength = 92;
+    static constexpr int kEmptySetLength = 4;
 
     // Renumbering modes.
     enum RenumberMode { RenumberInsert = 0, RenumberDeleteReorder = 1, RenumberDeleteKeep = 2 };
@@ -107,8 +108,8 @@ public:
     int CheckIntegrity() const;
     // The load step of opening a file: an empty image leaves the model as constructed with dump
     // size 0; otherwise parse and check, then (with `ask`) offer the repair for code 9 or ask
-    // "Abort?" for any other code. False when the user chose to abort. `checkCode` receives the
-    // code found before any repair.
+    // "Abort?" for any other code, the parse's own code first. False when the user chose to
+    // abort. `checkCode` receives the check's code found before any repair.
     bool LoadImage(const uint8_t* image, size_t length, bool ask, int* checkCode = nullptr);
     // Exactly dump-size bytes (none for a negative size). When the records disagree with the
     // dump size they are cut off or the rest is left zero; nothing is written outside.
@@ -124,6 +125,9 @@ public:
     const RecordSlot* PeekPatch(int n) const;
     bool HasBank(int n) const;
     bool HasPatch(int n) const;
+    // The dump size once `old` (null or absent: nothing) is replaced by a record of `length`
+    // bytes. A missing set counts as the 4 bytes of an empty one: pass kEmptySetLength.
+    int SizeAfterReplacing(const RecordSlot* old, int length, int absentLength = 0) const;
 
     const uint8_t* Header() const { return m_header.data(); }
     const uint8_t* Config() const { return m_config.data(); }
@@ -171,6 +175,8 @@ public:
     void SetTransmitLength(int v);
 
     // --- editing (each marks the document modified and notifies the views) ---------------
+    // Inserting refuses (false) a bad number and a new record that would make the dump larger
+    // than kMaxFileBytes.
     bool InsertBank(int number, bool shift);
     bool InsertPatch(int number, bool shift);
     void DeleteBank(int number, bool reorder);
@@ -210,6 +216,8 @@ private:
     // falls off the end); returns the length of the record that left the dump and counts it off
     // `count`.
     int MakeRoom(const RecordTable& table, int number, bool shift, int& count);
+    // Whether a new record of `length` bytes at `number` keeps the dump within kMaxFileBytes.
+    bool NewRecordFits(const RecordTable& table, int number, bool shift, int length) const;
     void DeleteRecord(const RecordTable& table, int number, bool reorder);
     int ReplaceRecord(const RecordTable& table, int number, const RecordSlot& record, int refusal);
     void StoreNewRecord(const RecordTable& table, int number, const uint8_t* record, int length, int count,

@@ -134,6 +134,15 @@ SystemDoc::RecordTable SystemDoc::PatchTable() {
             HintPatches};
 }
 
+int SystemDoc::SizeAfterReplacing(const RecordSlot* old, int length, int absentLength) const {
+    return m_dumpSize - (old && old->IsPresent() ? old->Length() : absentLength) + length;
+}
+
+bool SystemDoc::NewRecordFits(const RecordTable& table, int number, bool shift, int length) const {
+    const RecordSlot& leaving = table[shift ? table.highest : number];
+    return SizeAfterReplacing(&leaving, length) <= kMaxFileBytes;
+}
+
 int SystemDoc::MakeRoom(const RecordTable& table, int number, bool shift, int& count) {
     int dropped = 0;
     if (shift) {
@@ -172,6 +181,8 @@ bool SystemDoc::InsertBank(int number, bool shift) {
     if (number < 1 || number > kBanks)
         return false;
     const RecordTable table = BankTable();
+    if (!NewRecordFits(table, number, shift, BankRecord::kFixedLength))
+        return false;
     int count = GetBankCount();
     const int dropped = MakeRoom(table, number, shift, count);
 
@@ -188,6 +199,8 @@ bool SystemDoc::InsertPatch(int number, bool shift) {
     if (number < 1 || number > kPatches)
         return false;
     const RecordTable table = PatchTable();
+    if (!NewRecordFits(table, number, shift, PatchRecord::kFixedLength))
+        return false;
     int count = GetPatchCount();
     const int dropped = MakeRoom(table, number, shift, count);
 

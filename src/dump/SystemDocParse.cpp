@@ -208,10 +208,13 @@ bool SystemDoc::LoadImage(const uint8_t* image, size_t length, bool ask, int* ch
             *checkCode = CheckIntegrity();
         return true;
     }
-    ParseDump(image, length);
-    const int code = CheckIntegrity();
+    const int parsed = ParseDump(image, length);
+    const int checked = CheckIntegrity();
     if (checkCode)
-        *checkCode = code;
+        *checkCode = checked;
+    // What the parse ran into is the real problem (a file cut off in the middle checks as a
+    // dangling reference, a missing F7 not at all), so the question names it.
+    const int code = parsed != DumpOk ? parsed : checked;
     if (code == DumpOk || !ask)
         return true;
     Prompter& prompter = GetPrompter();

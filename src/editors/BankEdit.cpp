@@ -196,9 +196,13 @@ void BankEdit::accept() {
     if (m_record.Length() >= 2)
         std::memcpy(scratch.data(), m_record.Data(), 2);
 
+    // A number the dump does not hold would leave the bank pointing nowhere: the dialog stays
+    // open so it can be corrected.
     for (int number : numbers)
-        if (number != 0 && !m_doc.HasPatch(number))
+        if (number != 0 && !m_doc.HasPatch(number)) {
             message("Invalid patch number (" + std::to_string(number) + ") in bank.");
+            return;
+        }
 
     int used = BankRecord::kFixedLength;
     if (sequence) {
@@ -213,6 +217,11 @@ void BankEdit::accept() {
             WriteWordQuad(scratch.data() + BankRecord::kSlots + 4 * k, numbers[k]);
     }
 
+    const int size = m_doc.SizeAfterReplacing(m_doc.PeekBank(bankNumber), used);
+    if (size > SystemDoc::kMaxFileBytes) {
+        message(DumpTooLargeText(size, true));
+        return;
+    }
     m_record.Assign(scratch.data(), used);
     if (m_doc.ReplaceBank(bankNumber, m_record) != DumpOk) {
         message("Bank contains an invalid patch number.");

@@ -81,10 +81,6 @@ QString ConfigPage::tabText() const {
     return QStringLiteral("System Configuration");
 }
 
-bool ConfigPage::ignoresHint(int hint) const {
-    return hint != HintAll && hint != HintConfig;
-}
-
 void ConfigPage::buildControls() {
     m_totalBanks = NumberField(QStringLiteral("totalBanks"), this);
     m_totalBanks->setReadOnly(true);
@@ -247,15 +243,23 @@ void ConfigPage::buildControls() {
 
 void ConfigPage::rebuild(int hint) {
     (void)hint;
-    // While editing, the user's input stays; leaving edit mode reloads.
-    if (!m_editing)
+    // Every change can move the counts and the current selections (a delete with reorder
+    // renumbers them). While editing, the user's input stays and only the read-only counts
+    // follow; leaving edit mode reloads the rest.
+    if (m_editing)
+        loadCounts();
+    else
         loadControls();
+}
+
+void ConfigPage::loadCounts() {
+    m_totalBanks->setText(QString::number(doc().GetBankCount()));
+    m_totalPatches->setText(QString::number(doc().GetPatchCount()));
 }
 
 void ConfigPage::loadControls() {
     const SystemDoc& d = doc();
-    m_totalBanks->setText(QString::number(d.GetBankCount()));
-    m_totalPatches->setText(QString::number(d.GetPatchCount()));
+    loadCounts();
     m_powerupPatch->setText(QString::number(d.GetPowerUpPatch()));
     m_powerupTimeout->setText(QString::number(d.GetPowerUpTimeout()));
     Select(m_defaultChannel, d.GetDefaultChannel());

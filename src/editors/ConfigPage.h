@@ -32,13 +32,13 @@ public:
     void toggleEdit(bool commit);
 
 protected:
-    bool ignoresHint(int hint) const override;
     void rebuild(int hint) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void buildControls();
     void loadControls();
+    void loadCounts();
     void setFieldsEnabled(bool enabled);
     // Checks every field, then writes them all; false (after the message) at the first failure,
     // with nothing written.

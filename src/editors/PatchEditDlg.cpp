@@ -284,6 +284,11 @@ void PatchEditDlg::accept() {
     PutString(scratch.data(), used, a);
     PutString(scratch.data(), used, b);
 
+    const int size = m_doc.SizeAfterReplacing(m_doc.PeekPatch(number), used);
+    if (size > SystemDoc::kMaxFileBytes) {
+        message(DumpTooLargeText(size, true));
+        return;
+    }
     m_record.Assign(scratch.data(), used);
     if (m_doc.ReplacePatch(number, m_record) != DumpOk) {
         message("Patch data error.");

@@ -152,16 +152,26 @@ void SetEditDlg::accept() {
         return;
     }
 
+    // A number above 99 names no bank: the dialog stays open so it can be corrected.
+    for (int number : numbers)
+        if (number > SystemDoc::kBanks) {
+            message("Invalid bank number (" + std::to_string(number) + ") in set.");
+            return;
+        }
+
     std::vector<uint8_t> scratch(kScratchSize, 0);
     int used = 4;
     for (int number : numbers) {
-        if (number > SystemDoc::kBanks)
-            message("Invalid bank number (" + std::to_string(number) + ") in set.");
         WriteBytePair(scratch.data() + used, number);
         used += 2;
     }
     WriteWordQuad(scratch.data(), static_cast<int>(numbers.size()));
 
+    const int size = m_doc.SizeAfterReplacing(m_doc.PeekSet(m_record.Number()), used, SystemDoc::kEmptySetLength);
+    if (size > SystemDoc::kMaxFileBytes) {
+        message(DumpTooLargeText(size, true));
+        return;
+    }
     m_record.Assign(scratch.data(), used);
     if (m_doc.ReplaceSet(m_record.Number(), m_record) != DumpOk) {
         message("Set contains an invalid bank number.");

@@ -194,7 +194,7 @@ void SetsPage::paste() {
     if (!record.IsPresent())
         return;
     const RecordSlot* old = n >= 1 ? doc().PeekSet(n) : nullptr;
-    if (old && !replacementFits(old, record)) {
+    if (old && !replacementFits(old, record, SystemDoc::kEmptySetLength)) {
         QApplication::beep();
         return;
     }

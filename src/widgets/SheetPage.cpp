@@ -101,6 +101,6 @@ bool SheetPage::cycleFocus(const QList<QWidget*>& controls, bool forward) {
     return true;
 }
 
-bool SheetPage::replacementFits(const RecordSlot* old, const RecordSlot& record) const {
-    return doc().DumpSize() - (old ? old->Length() : 0) + record.Length() <= SystemDoc::kMaxFileBytes;
+bool SheetPage::replacementFits(const RecordSlot* old, const RecordSlot& record, int absentLength) const {
+    return doc().SizeAfterReplacing(old, record.Length(), absentLength) <= SystemDoc::kMaxFileBytes;
 }

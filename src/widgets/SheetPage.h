@@ -64,9 +64,9 @@ protected:
     // selected. With the focus outside the ring, forward starts at the tab strip.
     bool cycleFocus(const QList<QWidget*>& controls, bool forward);
 
-    // Whether replacing `old` (null: nothing there) by `record` keeps the dump within what the
-    // editor can read back.
-    bool replacementFits(const RecordSlot* old, const RecordSlot& record) const;
+    // Whether replacing `old` (null or absent: `absentLength` bytes) by `record` keeps the dump
+    // within what the device holds.
+    bool replacementFits(const RecordSlot* old, const RecordSlot& record, int absentLength = 0) const;
 
     // Hints this page does not show (HintPatches ... HintConfig).
     virtual bool ignoresHint(int hint) const;

@@ -1,4 +1,6 @@
 // The MIDI sub-commands against the simulated RIV 10 that every port list ends with.
+#include "support/DumpBuilder.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -96,6 +98,29 @@ TEST_F(CliMidiTest, ReceiveSendAndTestSendThroughTheSimulator) {
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("Data string consistency error at byte 2.  Missing data byte 1."), std::string::npos)
         << r.err;
+}
+
+TEST_F(CliMidiTest, SendRefusesADumpThatFailsTheCheckUnlessForced) {
+    testdump::Dump d;
+    testdump::Bank bank;
+    bank.number = 1;
+    bank.slotPatches = {7, 0, 0, 0, 0, 0, 0, 0, 0}; // no patch 7 in the dump
+    d.banks = {testdump::MakeBank(bank)};
+    const testdump::Bytes image = d.Build();
+    const fs::path damaged = m_dir / "damaged.syx";
+    std::ofstream(damaged, std::ios::binary)
+        .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+    const std::string send = "send '" + damaged.string() + "' --out " + std::to_string(SimulatorIndex("Outputs:")) +
+                             " --delay 0";
+
+    Result r = Run(send);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "tolvane-cli: the dump failed the integrity check (14: A bank referenced an invalid "
+                     "patch); nothing was sent (--force sends it anyway)\n");
+    r = Run(send + " --force");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Upload complete.\n"), std::string::npos) << r.out;
 }
 
 TEST_F(CliMidiTest, BadPortsAndArgumentsAreReported) {

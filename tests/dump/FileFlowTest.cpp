@@ -208,19 +208,32 @@ INSTANTIATE_TEST_SUITE_P(
                               false,
                               DumpBadManufacturer2,
                               DumpBadManufacturer2},
-                      OpenRow{"MissingF7IsNotShown",
+                      OpenRow{"MissingF7IsNamed",
                               [] {
                                   Bytes b = Small();
                                   b.back() = 0x00;
                                   return b;
                               },
                               true,
-                              {},
+                              {false},
                               OpenResult::Opened,
-                              {},
+                              {{"ask", AbortQuestion("Missing end of sysex transmission (F7)"), Icon::Stop}},
                               false,
                               DumpOk,
                               DumpOk},
+                      OpenRow{"CutOffFileNamesWhatTheParseFound",
+                              [] {
+                                  Bytes b = testdump::LargestDump();
+                                  b.resize(1000);
+                                  return b;
+                              },
+                              true,
+                              {true},
+                              OpenResult::Aborted,
+                              {{"ask", AbortQuestion("Could not properly parse all banks"), Icon::Stop}},
+                              false,
+                              DumpBadBankRef,
+                              DumpBadBankRef},
                       OpenRow{"BadSetsAskAbort",
                               [] {
                                   Bytes b = Small();
@@ -461,6 +474,23 @@ TEST_F(FlowTest, FailedWriteKeepsTheOldFileAndTheFlag) {
     EXPECT_EQ(files.files["t.syx"], Small());
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(doc.GetPathName(), "");
+}
+
+TEST_F(FlowTest, DumpLargerThanTheDeviceIsNeverWritten) {
+    ASSERT_EQ(doc.ParseDump(testdump::LargestDump()), DumpOk);
+    // The model itself does not refuse; the editors do. The save is the last line.
+    RecordSlot patch = doc.GetPatch(1);
+    const Bytes longer(static_cast<size_t>(patch.Length()) + 8, 0);
+    RecordSlot grown(longer.data(), static_cast<int>(longer.size()));
+    std::copy(patch.Data(), patch.Data() + patch.Length(), grown.Data());
+    ASSERT_EQ(doc.ReplacePatch(1, grown), DumpOk);
+    ASSERT_EQ(doc.DumpSize(), 65528);
+    ScriptedPrompter prompter;
+    std::string error;
+    EXPECT_EQ(SaveDumpFile(doc, "big.syx", files, prompter, false, &error), SaveResult::Failed);
+    EXPECT_EQ(error, "The dump is 65,528 bytes long.\nThe RIV 10 holds at most 65,520 bytes.");
+    EXPECT_EQ(files.files.count("big.syx"), 0u);
+    EXPECT_TRUE(prompter.Messages().empty());
 }
 
 // --- the repair -------------------------------------------------------------------------------

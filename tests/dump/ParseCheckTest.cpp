@@ -637,10 +637,11 @@ TEST(LargestDump, DumpNeedingMoreThanTheLimitFailsTheCheck) {
     int code = -1;
     EXPECT_EQ(OpenDumpFile(doc, "huge.syx", files, prompter, true, &code), OpenResult::Opened);
     EXPECT_EQ(code, DumpPatchCount);
+    // The question names what the parse ran into: the file is cut off inside the patch.
     ASSERT_EQ(prompter.Messages().size(), 1u);
     EXPECT_EQ(prompter.Messages()[0].text,
               "This file does not appear to be a valid RIV 10 dump.\n"
-              "First error encountered: Did not find expected number of patches.\n"
+              "First error encountered: Could not properly parse all patches.\n"
               "You may experience a crash trying to view it.\n\nAbort?");
     EXPECT_FALSE(doc.HasPatch(1));
 }
