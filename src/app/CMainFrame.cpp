@@ -651,20 +651,15 @@ QMenu* CMainFrame::CreateContextMenu(int submenu) {
     }
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    // The context menus have texts of their own; each item runs its command as the menu bar's
-    // item does and shows its state.
+    // The context menus have texts of their own, key hints only where they name them; each item
+    // runs its command as the menu bar's item does and shows its state.
     const auto add = [&](int id, const QString& text) {
         if (id == 0) {
             menu->addSeparator();
             return;
         }
         QAction* command = Action(id);
-        QString shown = text;
-        if (!command->shortcut().isEmpty())
-            shown += QLatin1Char('\t') + command->shortcut().toString(QKeySequence::NativeText);
-        else if (const int tab = command->text().indexOf(QLatin1Char('\t')); tab >= 0)
-            shown += command->text().mid(tab);
-        QAction* item = menu->addAction(shown);
+        QAction* item = menu->addAction(text);
         item->setObjectName(QStringLiteral("context%1").arg(id));
         item->setEnabled(command->isEnabled());
         item->setCheckable(command->isCheckable());
@@ -701,13 +696,13 @@ QMenu* CMainFrame::CreateContextMenu(int submenu) {
         break;
     case MenuHex:
         menu->setObjectName(QStringLiteral("contextHex"));
-        add(IdEditCopy, QStringLiteral("&Copy"));
+        add(IdEditCopy, QStringLiteral("&Copy\tCtrl+C"));
         add(IdEditSelectAll, QStringLiteral("Select All"));
         add(0, {});
         add(IdShowAscii, QStringLiteral("Show Ascii"));
         add(IdShowOffsets, QStringLiteral("Show Offsets"));
         add(0, {});
-        add(IdUpload, upload);
+        add(IdUpload, QStringLiteral("&Upload to ZIV10\tCtrl+U"));
         add(0, {});
         add(IdCloseWindow, close);
         break;

@@ -97,7 +97,7 @@ SystemDoc* ZIVBackupApp::OnFileNew() {
 }
 
 void ZIVBackupApp::OnFileOpen() {
-    const QString path = m_chooseOpen(m_mainFrame.get(), QStringLiteral("Open"), QString(),
+    const QString path = m_chooseOpen(m_mainFrame.get(), QStringLiteral("Open"), AppSettings().LastFolder(),
                                       m_systemTemplate->fileFilter() + QStringLiteral(";;All Files (*)"));
     if (!path.isEmpty())
         OpenDocumentFile(path);
@@ -136,6 +136,7 @@ SystemDoc* ZIVBackupApp::OpenDocumentFile(const QString& path) {
 
 void ZIVBackupApp::AddToRecentFiles(const QString& path) {
     Settings& settings = AppSettings();
+    settings.SetLastFolder(QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
     settings.RecentFiles().Add(QDir::toNativeSeparators(path));
     settings.SaveRecentFiles();
     emit documentsChanged();
@@ -147,8 +148,11 @@ bool ZIVBackupApp::SaveDocument(SystemDoc& doc, bool saveAs) {
     QString path = Native(doc.GetPathName());
     if (saveAs || path.isEmpty()) {
         QString start = path;
-        if (start.isEmpty())
+        if (start.isEmpty()) {
             start = Native(doc.GetTitle()) + m_systemTemplate->docString(DocTemplate::FilterExt);
+            if (!AppSettings().LastFolder().isEmpty())
+                start = QDir(AppSettings().LastFolder()).filePath(start);
+        }
         path =
             m_chooseSave(m_mainFrame.get(), QStringLiteral("Save As"), start, m_systemTemplate->fileFilter());
         if (path.isEmpty())

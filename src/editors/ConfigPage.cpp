@@ -83,9 +83,9 @@ QString ConfigPage::tabText() const {
 
 void ConfigPage::buildControls() {
     m_totalBanks = NumberField(QStringLiteral("totalBanks"), this);
-    m_totalBanks->setReadOnly(true);
+    WidgetKit::MakeReadOnly(m_totalBanks);
     m_totalPatches = NumberField(QStringLiteral("totalPatches"), this);
-    m_totalPatches->setReadOnly(true);
+    WidgetKit::MakeReadOnly(m_totalPatches);
     m_powerupPatch = NumberField(QStringLiteral("powerupPatch"), this);
     m_powerupTimeout = NumberField(QStringLiteral("powerupTimeout"), this);
     m_defaultChannel =

@@ -172,6 +172,7 @@ void Settings::Load() {
 
     m_downloadUrl = ReadString(*store, QStringLiteral("DownloadURL"),
                                kWebHost + QStringLiteral("/Orlen/ziv/download.html"));
+    m_lastFolder = ReadString(*store, QStringLiteral("Last Folder"), QString());
     store->endGroup();
 }
 
@@ -204,6 +205,7 @@ bool Settings::Save(Prompter& prompter) {
     WriteFlag(*store, QStringLiteral("HexShowAscii"), m_hexShowAscii);
     WriteFlag(*store, QStringLiteral("HexShowOffset"), m_hexShowOffset);
     WriteFlag(*store, QStringLiteral("PromptBeforeDownload"), m_promptBeforeDownload);
+    WriteOrRemove(*store, QStringLiteral("Last Folder"), m_lastFolder);
     store->endGroup();
     return Stored(*store);
 }
@@ -215,6 +217,10 @@ void Settings::LoadRecentFiles() {
 bool Settings::SaveRecentFiles() {
     const std::unique_ptr<QSettings> store = OpenStore();
     m_recentFiles.Save(*store);
+    // The folder last used changes with the list.
+    store->beginGroup(kSettingsGroup);
+    WriteOrRemove(*store, QStringLiteral("Last Folder"), m_lastFolder);
+    store->endGroup();
     return Stored(*store);
 }
 

@@ -114,6 +114,10 @@ public:
     const QString& MidiHelpKeyword() const { return m_midiHelpKeyword; }
     void SetMidiHelpKeyword(const QString& keyword) { m_midiHelpKeyword = keyword; }
 
+    // The folder of the file last opened or saved: where the file dialogs start.
+    const QString& LastFolder() const { return m_lastFolder; }
+    void SetLastFolder(const QString& folder) { m_lastFolder = folder; }
+
     // Read from the store, never written back.
     const QString& Hostname() const { return m_hostname; }
     const QString& VersionFile() const { return m_versionFile; }
@@ -159,4 +163,5 @@ private:
     QString m_midiHelpFile;
     QString m_midiHelpKeyword;
     QString m_downloadUrl;
+    QString m_lastFolder;
 };

@@ -7,6 +7,7 @@
 #include "widgets/ListCtrlExt.h"
 #include "widgets/ShellServices.h"
 #include "widgets/WaitCursor.h"
+#include "widgets/WidgetKit.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -21,7 +22,7 @@ namespace {
 QLineEdit* MakeField(QWidget* parent, const char* objectName, int id, bool rightAligned) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QLatin1String(objectName));
-    edit->setReadOnly(true);
+    WidgetKit::MakeReadOnly(edit);
     edit->setFocusPolicy(Qt::StrongFocus);
     edit->setProperty("controlId", id);
     if (rightAligned)
@@ -146,7 +147,7 @@ void BankInfoPane::openPatch() {
         return;
     }
     PatchEditDlg dialog(m_doc.GetPatch(p), m_doc, m_shell, this);
-    dialog.exec();
+    WidgetKit::ExecModal(dialog);
 }
 
 void BankInfoPane::resizeEvent(QResizeEvent* event) {

@@ -12,6 +12,7 @@
 #include "widgets/ShellServices.h"
 #include "widgets/TreeCtrlExt.h"
 #include "widgets/WaitCursor.h"
+#include "widgets/WidgetKit.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -152,6 +153,14 @@ void BanksPage::insertBank(int n, bool reorder) {
         QApplication::beep();
         return;
     }
+    // Inserting with reorder pushes the last bank off the end, and every reference to it goes.
+    if (reorder && n >= 1 && doc().HasBank(SystemDoc::kBanks) && shell().settings().DeletePrompt()) {
+        const QString text = QStringLiteral("Bank %1: %2 will be removed. Continue?")
+                                 .arg(SystemDoc::kBanks)
+                                 .arg(QString::fromStdString(BankRecord(doc().GetBank(SystemDoc::kBanks)).Name()));
+        if (!shell().prompter().AskYesNo(text.toStdString(), "Confirm bank delete", Prompter::Icon::Question))
+            return;
+    }
     if (!doc().InsertBank(n, reorder)) {
         QApplication::beep();
         return;
@@ -187,7 +196,7 @@ void BanksPage::openEditor() {
 
 void BanksPage::runEditor(int n) {
     BankEdit dialog(doc().GetBank(n), doc(), shell(), this);
-    dialog.exec();
+    WidgetKit::ExecModal(dialog);
 }
 
 void BanksPage::copy() {

@@ -124,9 +124,20 @@ void HexView::OnUpdate(ZIVBackupDoc& doc, DocListener* sender, int hint) {
 }
 
 void HexView::setSizingFrame(QWidget* frame) {
-    m_frame = frame;
     if (m_frame)
+        m_frame->removeEventFilter(this);
+    m_frame = frame;
+    if (m_frame) {
+        m_frame->installEventFilter(this);
         applyFrameSize(m_frame);
+    }
+}
+
+bool HexView::eventFilter(QObject* watched, QEvent* event) {
+    // The frame is made before it joins the client area; only then is the area's height known.
+    if (watched == m_frame && event->type() == QEvent::ParentChange)
+        applyFrameSize(m_frame);
+    return QPlainTextEdit::eventFilter(watched, event);
 }
 
 HexFrameMetrics HexView::frameMetrics(const QWidget* frame) const {
@@ -152,7 +163,7 @@ HexFrameMetrics HexView::frameMetrics(const QWidget* frame) const {
 }
 
 void HexView::applyFrameSize(QWidget* frame) const {
-    if (!frame)
+    if (!frame || frame->isMaximized() || frame->isMinimized())
         return;
     // resize() keeps the top-left corner.
     frame->resize(HexFrameSize(frameMetrics(frame)));

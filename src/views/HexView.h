@@ -37,12 +37,14 @@ public:
     void updateView();
     void OnUpdate(ZIVBackupDoc& doc, DocListener* sender, int hint) override;
 
-    // The window each update resizes (the MDI child frame), or null; sizes it at once.
+    // The window each update resizes (the MDI child frame), or null; sizes it at once and again
+    // when it joins its client area, whose height limits it.
     void setSizingFrame(QWidget* frame);
     QWidget* sizingFrame() const { return m_frame; }
     // What the frame size depends on, measured now for `frame`.
     HexFrameMetrics frameMetrics(const QWidget* frame) const;
-    // Resizes `frame` to the lines of this view, keeping its top-left corner.
+    // Resizes `frame` to the lines of this view, keeping its top-left corner; a maximised or
+    // minimised frame keeps its size.
     void applyFrameSize(QWidget* frame) const;
 
     QAction* copyAction() const { return m_copy; }
@@ -68,6 +70,7 @@ signals:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createActions();

@@ -7,12 +7,15 @@
 #include "editors/PatchEditDlg.h"
 #include "settings/Settings.h"
 #include "views/RecordClipboard.h"
+#include "widgets/ControlKeys.h"
 #include "widgets/HdrCtrl.h"
 #include "widgets/ListCtrlExt.h"
 #include "widgets/ShellServices.h"
 #include "widgets/WaitCursor.h"
+#include "widgets/WidgetKit.h"
 
 #include <QApplication>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -105,6 +108,8 @@ void PatchesPage::createControls() {
     connect(m_list, &ListCtrlExt::keyNotify, this, [this](int key, Qt::KeyboardModifiers mods) {
         if (key == Qt::Key_Delete || key == Qt::Key_Insert)
             dispatch(key == Qt::Key_Insert, (mods & Qt::ShiftModifier) != 0);
+        else if (IsEnterKey(key) && (mods & ~Qt::KeypadModifier) == Qt::NoModifier)
+            openEditor(); // as a double-click: the keyboard's way to edit a patch
     });
     connect(m_list, &ListCtrlExt::contextMenuNotify, this,
             [this](const QPoint& pos) { shell().showContextMenu(pos, ShellServices::MenuData); });
@@ -120,7 +125,7 @@ void PatchesPage::rebuild(int hint) {
 
     QTreeWidgetItem* selected = m_list->selectedRow();
     const int selectedIndex = selected ? m_list->indexOfTopLevelItem(selected) : -1;
-    const int top = m_list->indexOfTopLevelItem(m_list->itemAt(0, 0));
+    const int scroll = m_list->verticalScrollBar()->value();
     m_list->clear();
 
     const bool hideBlanks = shell().settings().HideBlanks();
@@ -142,12 +147,12 @@ void PatchesPage::rebuild(int hint) {
     m_list->hdr()->setSortMark(m_list->sortColumn(), m_list->sortAscending());
     sortRows();
 
+    // The same rows in view, and the same row index selected, whatever patch now stands there.
+    m_list->doItemsLayout();
+    m_list->verticalScrollBar()->setValue(scroll);
     if (selectedIndex >= 0) {
-        // The same row index, whatever patch now stands there, and the same rows in view.
         if (QTreeWidgetItem* item = m_list->topLevelItem(selectedIndex)) {
             m_list->setCurrentItem(item);
-            if (QTreeWidgetItem* topItem = m_list->topLevelItem(top))
-                m_list->scrollToItem(topItem, QAbstractItemView::PositionAtTop);
             m_list->scrollToItem(item);
         }
     }
@@ -233,6 +238,14 @@ void PatchesPage::insertPatch(int n, bool reorder) {
         QApplication::beep();
         return;
     }
+    // Inserting with reorder pushes the last patch off the end, and every reference to it goes.
+    if (reorder && doc().HasPatch(SystemDoc::kPatches) && shell().settings().DeletePrompt()) {
+        const QString text = QStringLiteral("Patch %1: %2 will be removed. Continue?")
+                                 .arg(SystemDoc::kPatches)
+                                 .arg(QString::fromStdString(PatchRecord(doc().GetPatch(SystemDoc::kPatches)).Name()));
+        if (!shell().prompter().AskYesNo(text.toStdString(), "Confirm patch delete", Prompter::Icon::Question))
+            return;
+    }
     if (!doc().InsertPatch(n, reorder)) {
         QApplication::beep();
         return;
@@ -276,7 +289,7 @@ void PatchesPage::openEditor() {
 
 void PatchesPage::runEditor(int n) {
     PatchEditDlg dialog(doc().GetPatch(n), doc(), shell(), this);
-    dialog.exec();
+    WidgetKit::ExecModal(dialog);
 }
 
 void PatchesPage::copy() {

@@ -10,6 +10,7 @@
 #include "widgets/ShellServices.h"
 #include "widgets/TreeCtrlExt.h"
 #include "widgets/WaitCursor.h"
+#include "widgets/WidgetKit.h"
 
 #include <QApplication>
 #include <QSignalBlocker>
@@ -164,7 +165,7 @@ void SetsPage::openSet() {
     RecordSlot record = doc().GetSet(n);
     record.SetNumber(n);
     SetEditDlg dialog(record, doc(), shell(), this);
-    dialog.exec();
+    WidgetKit::ExecModal(dialog);
 }
 
 void SetsPage::openBank() {
@@ -178,7 +179,7 @@ void SetsPage::openBank() {
         return;
     }
     BankEdit dialog(doc().GetBank(b), doc(), shell(), this);
-    dialog.exec();
+    WidgetKit::ExecModal(dialog);
 }
 
 void SetsPage::copy() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QKeyEvent>
+#include <QKeySequence>
 
 // The keys the data window's lists and trees take for themselves before any window shortcut:
 // Enter, Insert and Delete, with or without Shift.
@@ -17,6 +18,14 @@ inline bool IsOwnControlKey(const QKeyEvent* event) {
     default:
         return false;
     }
+}
+
+// Ctrl+C or Ctrl+Insert. In the data window's lists and trees Copy is the main window's
+// command, which copies records; Qt's item views would otherwise copy a cell's text.
+inline bool IsCopyKey(const QKeyEvent* event) {
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    return event->matches(QKeySequence::Copy) ||
+           (mods == Qt::ControlModifier && (event->key() == Qt::Key_C || event->key() == Qt::Key_Insert));
 }
 
 inline bool IsEnterKey(int key) {

@@ -98,6 +98,10 @@ bool ListCtrlExt::event(QEvent* event) {
 }
 
 void ListCtrlExt::keyPressEvent(QKeyEvent* event) {
+    if (IsCopyKey(event)) {
+        event->accept(); // reaches the list only while the Copy command is disabled
+        return;
+    }
     QTreeWidget::keyPressEvent(event);
     const int key = event->key();
     if (IsOwnControlKey(event))

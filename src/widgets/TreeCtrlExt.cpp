@@ -50,10 +50,34 @@ bool TreeCtrlExt::event(QEvent* event) {
 }
 
 void TreeCtrlExt::keyPressEvent(QKeyEvent* event) {
+    if (IsCopyKey(event)) {
+        event->accept(); // reaches the tree only while the Copy command is disabled
+        return;
+    }
     QTreeWidget::keyPressEvent(event);
     if (IsOwnControlKey(event))
         event->accept();
     emit keyNotify(event->key(), event->modifiers());
+}
+
+void TreeCtrlExt::mousePressEvent(QMouseEvent* event) {
+    // A right click selects an item only on its label; elsewhere the selection stays, and the
+    // context menu opens either way.
+    if (event->button() == Qt::RightButton) {
+        if (QTreeWidgetItem* item = labelAt(event->position().toPoint()))
+            setCurrentItem(item);
+        event->accept();
+        return;
+    }
+    QTreeWidget::mousePressEvent(event);
+}
+
+void TreeCtrlExt::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        event->accept(); // the press has decided
+        return;
+    }
+    QTreeWidget::mouseReleaseEvent(event);
 }
 
 void TreeCtrlExt::mouseDoubleClickEvent(QMouseEvent* event) {

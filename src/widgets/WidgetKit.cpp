@@ -1,9 +1,13 @@
 #include "widgets/WidgetKit.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 
 namespace WidgetKit {
 
@@ -27,6 +31,28 @@ QDialogButtonBox* OkCancelButtons(QDialog* dialog, Qt::Orientation orientation) 
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     return buttons;
+}
+
+void MakeReadOnly(QLineEdit* field) {
+    field->setReadOnly(true);
+    QPalette palette = field->palette();
+    palette.setBrush(QPalette::Base, palette.brush(QPalette::Window));
+    field->setPalette(palette);
+}
+
+int ExecModal(QDialog& dialog) {
+    const QPointer<QWidget> origin = QApplication::focusWidget();
+    const int result = dialog.exec();
+    if (origin) {
+        origin->setFocus(Qt::OtherFocusReason);
+        // Without a window manager nothing makes the window active again once the dialog is
+        // gone; asking at once would come before the dialog's own deactivation.
+        QTimer::singleShot(0, origin, [origin] {
+            if (origin && !origin->window()->isActiveWindow())
+                origin->window()->activateWindow();
+        });
+    }
+    return result;
 }
 
 } // namespace WidgetKit

@@ -5,6 +5,7 @@
 class QDialog;
 class QDialogButtonBox;
 class QLabel;
+class QLineEdit;
 class QString;
 class QWidget;
 
@@ -18,5 +19,13 @@ QLabel* BuddyLabel(const QString& caption, QWidget* buddy, QWidget* parent);
 // "OK" (the default button, objectName "ok") and "Cancel" ("cancel"), wired to the dialog's
 // accept() and reject().
 QDialogButtonBox* OkCancelButtons(QDialog* dialog, Qt::Orientation orientation = Qt::Horizontal);
+
+// A field that shows a value the user cannot change: read-only, on the window's colour rather
+// than the white of an edit field.
+void MakeReadOnly(QLineEdit* field);
+
+// Runs a modal dialog, then gives the keyboard focus back to the control that had it (the list
+// an editor was opened from), so its commands apply at once. Returns the dialog's result.
+int ExecModal(QDialog& dialog);
 
 } // namespace WidgetKit

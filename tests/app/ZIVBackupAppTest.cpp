@@ -4,6 +4,7 @@
 #include "app/ZIVBackupApp.h"
 #include "app/CMDIClientWnd.h"
 #include "app/CMainFrame.h"
+#include "editors/ConfigPage.h"
 #include "dump/DumpErrors.h"
 #include "dump/SystemDoc.h"
 #include "midi/MidiPorts.h"
@@ -11,13 +12,19 @@
 #include "midi/SimulatorBackend.h"
 #include "settings/Settings.h"
 #include "support/ScriptedPrompter.h"
+#include "support/DumpBuilder.h"
 #include "support/SimulatorLayer.h"
 #include "views/CChildFrame.h"
 #include "views/HexView.h"
+#include "views/PropSheetFormView.h"
+#include "views/ZIVPropSheet.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
 #include <QApplication>
 #include <QFile>
 #include <QMdiSubWindow>
@@ -83,9 +90,19 @@ protected:
             opened.push_back(url);
             return true;
         });
+        app->SetApplyConfigAsker([this](const QString& text) {
+            applyQuestions.push_back(text);
+            return applyAnswer;
+        });
         app->SetFileChooser(
-            [this](QWidget*, const QString&, const QString&, const QString&) { return chosen; },
-            [this](QWidget*, const QString&, const QString&, const QString&) { return chosen; });
+            [this](QWidget*, const QString&, const QString& start, const QString&) {
+                dialogStarts.push_back(start);
+                return chosen;
+            },
+            [this](QWidget*, const QString&, const QString& start, const QString&) {
+                dialogStarts.push_back(start);
+                return chosen;
+            });
         const bool started = app->InitInstance(arguments);
         QApplication::processEvents();
         return started;
@@ -110,6 +127,18 @@ protected:
             QApplication::processEvents();
         }
     }
+    // Presses a key in the main window as the user does, so shortcuts take it.
+    void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
+        QApplication::setActiveWindow(&Main());
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &Main();
+        QTest::keyClick(target, key, modifiers);
+        Settle();
+    }
+    ZIVPropSheet* ActiveSheet() {
+        QMdiSubWindow* window = Main().Client().activeSubWindow();
+        auto* view = window ? qobject_cast<PropSheetFormView*>(window->widget()) : nullptr;
+        return view ? view->sheet() : nullptr;
+    }
     bool Asked(const std::string& start) const {
         for (const auto& entry : prompter.Messages())
             if (entry.text.rfind(start, 0) == 0)
@@ -123,6 +152,9 @@ protected:
     int preferencesRuns = 0;
     std::vector<QString> saveQuestions;
     QMessageBox::StandardButton saveAnswer = QMessageBox::No;
+    std::vector<QString> applyQuestions;
+    QMessageBox::StandardButton applyAnswer = QMessageBox::Cancel;
+    QStringList dialogStarts;
     std::vector<QUrl> opened;
     QString chosen;
 };
@@ -379,7 +411,7 @@ TEST_F(AppTest, ContextMenusCarryTheirOwnTextsAndMenusDoNotPileUp) {
     QStringList texts;
     for (QAction* item : data->actions())
         if (!item->isSeparator())
-            texts << item->text().section(QLatin1Char('\t'), 0, 0);
+            texts << item->text();
     EXPECT_EQ(
         texts.join(QLatin1Char(',')),
         QStringLiteral("Copy,&Paste,&Delete,Delete &with reorder,&Insert,Insert with &reorder,Export to "
@@ -405,6 +437,162 @@ TEST_F(AppTest, HelpOpensThePageBesideTheProgramOrSaysItCannot) {
     // The calculator is looked for in the same place.
     Main().launchCalculator();
     EXPECT_TRUE(Asked("Not able to locate the Quillon app."));
+}
+
+// A configuration edit still open on its page is asked about before any command that would lose
+// it or act without it: Yes applies it (a refused field stops the command), No drops it, Cancel
+// stops the command.
+TEST_F(AppTest, AnUnfinishedConfigurationEditIsAskedAboutFirst) {
+    const Bytes demo = Riv10Device::DemoDump();
+    const int storedSet = SystemDoc(demo.data(), demo.size()).GetCurrentSet();
+    const QString path = WriteFile(QStringLiteral("demo.syx"), demo);
+    const QString patchTable = dir.filePath(QStringLiteral("demo_Patches.txt"));
+    ASSERT_TRUE(Start());
+    app->AppSettings().SetConfigEditPrompt(false);
+    using Button = QMessageBox::StandardButton;
+    struct Row {
+        const char* what;
+        int command;
+        Button answer;
+        const char* typed;
+        bool ran;         // the command went on
+        int setAfter;     // the current set in the document afterwards
+        bool stillEditing;
+    };
+    const Row rows[] = {
+        {"save, cancel", Frame::IdFileSave, Button::Cancel, "3", false, storedSet, true},
+        {"save, no", Frame::IdFileSave, Button::No, "3", true, storedSet, false},
+        {"save, yes", Frame::IdFileSave, Button::Yes, "3", true, 2, false},
+        {"save, yes, refused", Frame::IdFileSave, Button::Yes, "9", false, storedSet, true},
+        {"export, cancel", Frame::IdExportPatchTable, Button::Cancel, "3", false, storedSet, true},
+        {"export, yes", Frame::IdExportPatchTable, Button::Yes, "3", true, 2, false},
+        {"close all, cancel", Frame::IdCloseAll, Button::Cancel, "3", false, storedSet, true},
+        {"close all, no", Frame::IdCloseAll, Button::No, "3", true, storedSet, false},
+        {"close, cancel", Frame::IdCloseWindow, Button::Cancel, "3", false, storedSet, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        WriteFile(QStringLiteral("demo.syx"), demo);
+        QFile::remove(patchTable);
+        SystemDoc* doc = app->OpenDocumentFile(path);
+        ASSERT_NE(doc, nullptr);
+        ZIVPropSheet* sheet = ActiveSheet();
+        ASSERT_NE(sheet, nullptr);
+        sheet->setCurrentIndex(ZIVPropSheet::TabConfig);
+        auto* page = qobject_cast<ConfigPage*>(sheet->configPage());
+        auto* edit = page->findChild<QPushButton*>(QStringLiteral("edit"));
+        QTest::mouseClick(edit, Qt::LeftButton);
+        ASSERT_TRUE(page->isEditing());
+        auto* field = page->findChild<QLineEdit*>(QStringLiteral("currentSet"));
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, QString::fromLatin1(row.typed));
+        applyQuestions.clear();
+        applyAnswer = row.answer;
+        prompter.Clear();
+
+        if (row.command == Frame::IdFileSave)
+            Press(Qt::Key_S);
+        else
+            ASSERT_TRUE(Main().Execute(row.command));
+        Settle();
+
+        EXPECT_EQ(applyQuestions, std::vector<QString>{QString::fromLatin1(ZIVBackupApp::kApplyConfigText)});
+        const bool open = app->IsOpen(doc);
+        if (row.command == Frame::IdFileSave) {
+            const Bytes saved = ReadFile(path);
+            EXPECT_EQ(SystemDoc(saved.data(), saved.size()).GetCurrentSet(), row.ran ? row.setAfter : storedSet);
+            EXPECT_EQ(saved != demo, row.ran && row.setAfter != storedSet);
+        } else if (row.command == Frame::IdExportPatchTable) {
+            EXPECT_EQ(QFile::exists(patchTable), row.ran);
+        } else {
+            EXPECT_EQ(open, !row.ran);
+        }
+        if (open) {
+            EXPECT_EQ(doc->GetCurrentSet(), row.setAfter);
+            EXPECT_EQ(page->isEditing(), row.stillEditing);
+            EXPECT_EQ(Asked("Invalid set number in Current Set field."), row.typed[0] == '9');
+            applyAnswer = Button::No;
+            ASSERT_TRUE(app->CloseDocument(*doc, false));
+            Settle();
+        }
+    }
+}
+
+// The file dialogs start in the folder of the file last opened or saved, also after a restart.
+TEST_F(AppTest, FileDialogsStartInTheFolderLastUsed) {
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("sets")));
+    const QString folder = QDir::toNativeSeparators(dir.filePath(QStringLiteral("sets")));
+    WriteFile(QStringLiteral("sets/live.syx"), Riv10Device::DemoDump());
+    ASSERT_TRUE(Start());
+    chosen = dir.filePath(QStringLiteral("sets/live.syx"));
+    Press(Qt::Key_O);
+    ASSERT_EQ(app->Documents().size(), 1u);
+    Press(Qt::Key_N);
+    chosen.clear();
+    Press(Qt::Key_S); // an untitled document: Save As
+    ASSERT_EQ(dialogStarts.size(), 2);
+    EXPECT_EQ(dialogStarts[1], QDir(folder).filePath(QStringLiteral("RIV 10 System Dump1.syx")));
+    app.reset();
+
+    dialogStarts.clear();
+    ASSERT_TRUE(Start());
+    chosen.clear();
+    Press(Qt::Key_O);
+    EXPECT_EQ(dialogStarts, QStringList{folder});
+}
+
+// Open names what the parse found in a cut-off file or one without its final F7, not what the
+// check makes of the remains.
+TEST_F(AppTest, OpeningADamagedFileNamesWhatTheParseFound) {
+    const Bytes largest = testdump::LargestDump();
+    Bytes openEnded = largest;
+    openEnded.back() = 0x00;
+    struct Row {
+        const char* name;
+        Bytes bytes;
+        int code;
+    };
+    const Row rows[] = {
+        {"cut.syx", Bytes(largest.begin(), largest.begin() + 1000), DumpBadBanks},
+        {"open-ended.syx", openEnded, DumpNoEnd},
+    };
+    ASSERT_TRUE(Start());
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        chosen = WriteFile(QString::fromLatin1(row.name), row.bytes);
+        prompter.Clear();
+        prompter.Answer(true); // abort
+        Press(Qt::Key_O);
+        EXPECT_TRUE(app->Documents().empty());
+        ASSERT_FALSE(prompter.Messages().empty());
+        const std::string named = std::string("First error encountered: ") + DumpErrorText(row.code) + ".";
+        EXPECT_NE(prompter.Messages()[0].text.find(named), std::string::npos) << prompter.Messages()[0].text;
+    }
+}
+
+// A hex window of the largest dump fits the client area when it first opens, and a maximised one
+// stays maximised when its columns change.
+TEST_F(AppTest, HexWindowsFitTheClientAreaAndStayMaximised) {
+    const QString path = WriteFile(QStringLiteral("largest.syx"), testdump::LargestDump());
+    ASSERT_TRUE(Start());
+    Main().resize(900, 700);
+    ASSERT_NE(app->OpenDocumentFile(path), nullptr);
+    Main().Client().activeSubWindow()->showNormal();
+    ASSERT_TRUE(Main().Execute(Frame::IdOpenHexView));
+    Settle();
+    QMdiSubWindow* hex = Main().Client().activeSubWindow();
+    ASSERT_NE(qobject_cast<HexView*>(hex->widget()), nullptr);
+    EXPECT_LE(hex->height(), Main().Client().viewport()->height());
+
+    hex->showMaximized();
+    Settle();
+    for (int command : {Frame::IdShowAscii, Frame::IdShowOffsets}) {
+        ASSERT_TRUE(Main().Execute(command));
+        Settle();
+        EXPECT_TRUE(hex->isMaximized()) << command;
+        EXPECT_EQ(hex->size(), Main().Client().viewport()->size()) << command;
+    }
 }
 
 class AppTransferTest : public AppTest {
@@ -442,6 +630,33 @@ TEST_F(AppTransferTest, DownloadMakesAChangedDocumentAndUploadSendsItBack) {
     EXPECT_EQ(simulator->Device().ReceivedCount(), 1);
     EXPECT_EQ(simulator->Device().Dump(), dump);
     EXPECT_FALSE(Asked(ZIVBackupApp::kUploadErrorText));
+}
+
+// Upload runs the check first and asks about a failing dump, No being the default; No sends
+// nothing.
+TEST_F(AppTransferTest, UploadAsksBeforeSendingADumpThatFailsItsCheck) {
+    const Bytes badCount = DemoWith([](SystemDoc& d) { d.SetPatchCount(d.GetPatchCount() + 1); });
+    const QString path = WriteFile(QStringLiteral("count.syx"), badCount);
+    Store(QStringLiteral("Settings"), QStringLiteral("DelayBetweenBuffers"), 0);
+    ASSERT_TRUE(Start());
+    app->AppSettings().SetMidiOutputDevice(static_cast<int>(MidiOutDeviceNames().size()) - 1);
+    prompter.Answer(false); // open it anyway
+    SystemDoc* doc = app->OpenDocumentFile(path);
+    ASSERT_NE(doc, nullptr);
+    const int code = doc->CheckIntegrity();
+    ASSERT_NE(code, DumpOk);
+    const std::string question = "The dump failed my data integrity check (" + std::to_string(code) + ": " +
+                                 DumpErrorText(code) + "). Upload it anyway?";
+
+    for (bool yes : {false, true}) {
+        prompter.Clear();
+        prompter.Answer(yes);
+        Press(Qt::Key_U);
+        ASSERT_FALSE(prompter.Messages().empty());
+        EXPECT_EQ(prompter.Messages()[0].text, question);
+        EXPECT_EQ(simulator->Device().ReceivedCount(), yes ? 1 : 0);
+    }
+    EXPECT_EQ(simulator->Device().Dump(), badCount);
 }
 
 } // namespace
