@@ -1,5 +1,6 @@
 // The data window on the largest dump the editor reads: building it and showing every page once,
-// and rebuilding the patches page after one patch edit. Runs on the offscreen platform.
+// rebuilding the patches page after one patch edit, and undoing and redoing one step. Runs on the
+// offscreen platform.
 #include "dump/SystemDoc.h"
 #include "support/DumpBuilder.h"
 #include "support/FakeShell.h"
@@ -7,10 +8,12 @@
 #include "views/PatchesPage.h"
 #include "views/PropSheetFormView.h"
 #include "views/ZIVPropSheet.h"
+#include "widgets/EditStep.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QUndoStack>
 
 namespace {
 
@@ -56,6 +59,34 @@ void BM_RebuildPatchesAfterOneEdit(benchmark::State& state) {
     state.counters["rebuilds"] = view.sheet()->patchesPage()->rebuildCount();
 }
 BENCHMARK(BM_RebuildPatchesAfterOneEdit)->Unit(benchmark::kMillisecond);
+
+// One undo and one redo of a patch edit, each restoring the whole dump and refreshing the window.
+void BM_UndoRedoOneStep(benchmark::State& state) {
+    SystemDoc doc;
+    doc.ParseDump(testdump::LargestDump());
+    FakeShell shell;
+    PropSheetFormView view(doc, shell);
+    view.resize(800, 600);
+    view.initialUpdate();
+    view.show();
+    ShowEveryPage(view);
+    view.sheet()->setCurrentIndex(ZIVPropSheet::TabPatches);
+    QApplication::processEvents();
+    RecordSlot patch = doc.GetPatch(250);
+    patch.Data()[4] ^= 0x01; // the first letter of the name
+    EditStep step(shell, doc);
+    doc.ReplacePatch(250, patch);
+    step.commit(QStringLiteral("Edit Patch 250"), HintPatches, 250);
+    QUndoStack& stack = *shell.undoStack(doc);
+    for (auto _ : state) {
+        stack.undo();
+        QApplication::processEvents();
+        stack.redo();
+        QApplication::processEvents();
+    }
+    state.counters["rebuilds"] = view.sheet()->patchesPage()->rebuildCount();
+}
+BENCHMARK(BM_UndoRedoOneStep)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

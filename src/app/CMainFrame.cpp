@@ -12,6 +12,8 @@
 #include "views/CChildFrame.h"
 #include "views/HexView.h"
 #include "views/PropSheetFormView.h"
+#include "views/ZIVPropSheet.h"
+#include "widgets/DocUndoStack.h"
 
 #include <QAction>
 #include <QApplication>
@@ -37,7 +39,7 @@ constexpr struct {
     int id;
     Edit command;
 } kEditCommands[] = {
-    {CMainFrame::IdEditCopy, Edit::Copy}, {CMainFrame::IdEditPaste, Edit::Paste},
+    {CMainFrame::IdEditCut, Edit::Cut},   {CMainFrame::IdEditCopy, Edit::Copy}, {CMainFrame::IdEditPaste, Edit::Paste},
     {CMainFrame::IdDelete, Edit::Delete}, {CMainFrame::IdDeleteReorder, Edit::DeleteReorder},
     {CMainFrame::IdInsert, Edit::Insert}, {CMainFrame::IdInsertReorder, Edit::InsertReorder},
 };
@@ -158,12 +160,19 @@ void CMainFrame::CreateActions() {
               QStringLiteral("Quit the application; prompts to save documents\nExit"));
     Action(IdAppExit)->setMenuRole(QAction::QuitRole);
 
-    AddAction(IdEditUndo, QStringLiteral("&Undo"), QStringLiteral("Undo the last action\nUndo"),
+    AddAction(IdEditUndo, QStringLiteral("&Undo"), QStringLiteral("Undo the last action\nUndo (Ctrl+Z)"),
               QKeySequence(QStringLiteral("Ctrl+Z")))
         ->setShortcuts(
             {QKeySequence(QStringLiteral("Ctrl+Z")), QKeySequence(QStringLiteral("Alt+Backspace"))});
+    Action(IdEditUndo)->setIcon(ToolbarIcons::Undo());
+    AddAction(IdEditRedo, QStringLiteral("&Redo"),
+              QStringLiteral("Redo the previously undone action\nRedo (Ctrl+Y)"),
+              QKeySequence(QStringLiteral("Ctrl+Y")))
+        ->setShortcuts(
+            {QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
+    Action(IdEditRedo)->setIcon(ToolbarIcons::Redo());
     AddAction(IdEditCut, QStringLiteral("Cu&t"),
-              QStringLiteral("Cut the selection and put it on the Clipboard\nCut"),
+              QStringLiteral("Cut the selection and put it on the Clipboard\nCut (Ctrl+X)"),
               QKeySequence(QStringLiteral("Ctrl+X")))
         ->setIcon(ToolbarIcons::Cut());
     AddAction(IdEditCopy, QStringLiteral("&Copy"),
@@ -329,6 +338,10 @@ void CMainFrame::BuildMenus(MenuSet set) {
     if (set == MenuSet::SystemDump) {
         QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
         edit->setObjectName(QStringLiteral("menuEdit"));
+        edit->addAction(Action(IdEditUndo));
+        edit->addAction(Action(IdEditRedo));
+        edit->addSeparator();
+        edit->addAction(Action(IdEditCut));
         edit->addAction(Action(IdEditCopy));
         edit->addAction(Action(IdEditPaste));
         edit->addSeparator();
@@ -385,7 +398,8 @@ void CMainFrame::CreateToolBar() {
     m_toolBar->setIconSize(QSize(16, 16));
     m_toolBar->setMovable(true);
     for (int id : std::initializer_list<int>{IdFileNew, IdFileOpen, IdFileSave, 0, IdEditCut, IdEditCopy,
-                                             IdEditPaste, 0, IdDownload, IdUpload, 0, IdPreferences, 0,
+                                             IdEditPaste, IdEditUndo, IdEditRedo, 0, IdDownload, IdUpload, 0,
+                                             IdPreferences, 0,
                                              IdFilePrint, IdAppAbout, IdWebsite}) {
         if (id == 0)
             m_toolBar->addSeparator();
@@ -441,13 +455,14 @@ void CMainFrame::UpdateCommandStates() {
     for (int id : {IdWindowNew, IdWindowCascade, IdWindowTile, IdWindowArrange, IdCloseAll, IdCloseWindow})
         Action(id)->setEnabled(anyWindow);
     // Commands nothing in this program carries out.
-    for (int id : {IdEditCut, IdEditUndo, IdFilePrint, IdNextPane, IdPrevPane})
+    for (int id : {IdFilePrint, IdNextPane, IdPrevPane})
         Action(id)->setEnabled(false);
+    UpdateUndoActions();
     Action(IdDownload)->setEnabled(!m_app.ActiveDownload());
 
     if (data) {
         Edit command{};
-        for (int id : {IdEditCopy, IdEditPaste, IdDelete, IdDeleteReorder, IdInsert, IdInsertReorder}) {
+        for (int id : {IdEditCut, IdEditCopy, IdEditPaste, IdDelete, IdDeleteReorder, IdInsert, IdInsertReorder}) {
             EditCommandFor(id, command);
             Action(id)->setEnabled(data->isCommandEnabled(command));
         }
@@ -456,11 +471,11 @@ void CMainFrame::UpdateCommandStates() {
         hex->updateActionStates();
         Action(IdEditCopy)->setEnabled(hex->copyAction()->isEnabled());
         Action(IdEditSelectAll)->setEnabled(!hex->document()->isEmpty());
-        for (int id : {IdEditPaste, IdDelete, IdDeleteReorder, IdInsert, IdInsertReorder})
+        for (int id : {IdEditCut, IdEditPaste, IdDelete, IdDeleteReorder, IdInsert, IdInsertReorder})
             Action(id)->setEnabled(false);
     } else {
-        for (int id :
-             {IdEditCopy, IdEditPaste, IdDelete, IdDeleteReorder, IdInsert, IdInsertReorder, IdEditSelectAll})
+        for (int id : {IdEditCut, IdEditCopy, IdEditPaste, IdDelete, IdDeleteReorder, IdInsert, IdInsertReorder,
+                       IdEditSelectAll})
             Action(id)->setEnabled(false);
     }
     Action(IdShowAscii)->setEnabled(hex != nullptr);
@@ -545,6 +560,16 @@ void CMainFrame::OnCommand(int id) {
     case IdAppExit:
         close();
         break;
+    case IdEditUndo:
+    case IdEditRedo:
+        if (DocUndoStack* stack = doc ? m_app.UndoStack(*doc) : nullptr) {
+            if (id == IdEditUndo)
+                stack->undo();
+            else
+                stack->redo();
+        }
+        break;
+    case IdEditCut:
     case IdEditCopy:
     case IdEditPaste:
     case IdDelete:
@@ -748,6 +773,43 @@ void CMainFrame::launchCalculator() {
 
 bool CMainFrame::launchMidiHelp() {
     return m_app.Preferences().LaunchMidiHelp();
+}
+
+QUndoStack* CMainFrame::undoStack(SystemDoc& doc) {
+    return m_app.UndoStack(doc);
+}
+
+void CMainFrame::revealRecord(SystemDoc& doc, int hint, int number) {
+    // The active window when it shows the document, else its first data window.
+    CChildFrame* frame = ActiveFrame();
+    if (!frame || &frame->doc() != &doc || !qobject_cast<PropSheetFormView*>(frame->widget())) {
+        frame = nullptr;
+        for (CChildFrame* candidate : CChildFrame::framesOf(doc))
+            if (qobject_cast<PropSheetFormView*>(candidate->widget())) {
+                frame = candidate;
+                break;
+            }
+    }
+    if (!frame)
+        return;
+    if (frame != ActiveFrame())
+        m_client->setActiveSubWindow(frame);
+    if (auto* view = qobject_cast<PropSheetFormView*>(frame->widget()); view && view->sheet())
+        view->sheet()->revealRecord(hint, number);
+}
+
+void CMainFrame::UpdateUndoActions() {
+    if (m_actions.isEmpty())
+        return;
+    SystemDoc* doc = ActiveDocument();
+    const DocUndoStack* stack = doc ? m_app.UndoStack(*doc) : nullptr;
+    const auto name = [](const QString& verb, const QString& step) {
+        return step.isEmpty() ? verb : verb + QLatin1Char(' ') + step;
+    };
+    Action(IdEditUndo)->setEnabled(stack && stack->canUndo());
+    Action(IdEditUndo)->setText(name(QStringLiteral("&Undo"), stack ? stack->undoText() : QString()));
+    Action(IdEditRedo)->setEnabled(stack && stack->canRedo());
+    Action(IdEditRedo)->setText(name(QStringLiteral("&Redo"), stack ? stack->redoText() : QString()));
 }
 
 void CMainFrame::RunAboutBox() {

@@ -60,6 +60,7 @@ public:
         IdEditPaste = 57637,
         IdEditSelectAll = 57642,
         IdEditUndo = 57643,
+        IdEditRedo = 57644,
         IdWindowNew = 57648,
         IdWindowArrange = 57649,
         IdWindowCascade = 57650,
@@ -111,10 +112,14 @@ public:
     void openHexView(SystemDoc* doc) override;
     void launchCalculator() override;
     bool launchMidiHelp() override;
+    QUndoStack* undoStack(SystemDoc& doc) override;
+    void revealRecord(SystemDoc& doc, int hint, int number) override;
 
 public slots:
     // Enable and check states of every command, and the menu set, from the active window.
     void UpdateCommandStates();
+    // Undo and Redo name the steps of the active document's stack.
+    void UpdateUndoActions();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

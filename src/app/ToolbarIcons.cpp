@@ -71,7 +71,38 @@ void Arrow(QPainter& p, bool down) {
     p.drawLine(QPointF(2.5, 14.5), QPointF(13.5, 14.5));
 }
 
+// A curved arrow turning back to the left (undo) or on to the right (redo).
+void TurnArrow(QPainter& p, bool back) {
+    if (!back) {
+        p.translate(16, 0);
+        p.scale(-1, 1);
+    }
+    QPainterPath curve;
+    curve.moveTo(4.5, 6.5);
+    curve.cubicTo(10, 3.5, 14.5, 6, 13.5, 10.5);
+    curve.cubicTo(13, 12.5, 11, 13.5, 9, 13.5);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(kAccent, 2.0, Qt::SolidLine, Qt::RoundCap));
+    p.drawPath(curve);
+    QPainterPath head;
+    head.moveTo(1.5, 7);
+    head.lineTo(6.5, 2.5);
+    head.lineTo(7, 10);
+    head.closeSubpath();
+    p.setPen(QPen(kInk, 1.0));
+    p.setBrush(kAccent);
+    p.drawPath(head);
+}
+
 } // namespace
+
+QIcon ToolbarIcons::Undo() {
+    return Draw("edit-undo", [](QPainter& p) { TurnArrow(p, true); });
+}
+
+QIcon ToolbarIcons::Redo() {
+    return Draw("edit-redo", [](QPainter& p) { TurnArrow(p, false); });
+}
 
 QIcon ToolbarIcons::New() {
     return Draw("document-new", [](QPainter& p) { Sheet(p, QRectF(3.5, 1.5, 9, 13)); });

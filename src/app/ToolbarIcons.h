@@ -12,6 +12,8 @@ public:
     static QIcon Cut();
     static QIcon Copy();
     static QIcon Paste();
+    static QIcon Undo();
+    static QIcon Redo();
     static QIcon Download();
     static QIcon Upload();
     static QIcon Preferences();

@@ -14,6 +14,7 @@
 #include "views/CChildFrame.h"
 #include "views/HexView.h"
 #include "views/PropSheetFormView.h"
+#include "widgets/DocUndoStack.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -74,6 +75,7 @@ ZIVBackupApp::~ZIVBackupApp() {
     if (auto* boxes = dynamic_cast<MessageBoxPrompter*>(m_ownPrompter.get()))
         boxes->SetParent(nullptr);
     m_mainFrame.reset();
+    m_undoStacks.clear();
     m_documents.clear();
     // Destroying the preferences holder writes the settings.
     m_options.reset();

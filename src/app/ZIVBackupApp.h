@@ -11,12 +11,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
 class CChildFrame;
 class CMainFrame;
 class DOptions;
+class DocUndoStack;
 class DMidiXmit;
 class FileOps;
 class Prompter;
@@ -137,6 +139,9 @@ public:
     // The transfer dialog while a download runs.
     DMidiXmit* ActiveDownload() const;
 
+    // The document's undo stack; null for a document this program does not hold.
+    DocUndoStack* UndoStack(const SystemDoc& doc) const;
+
 signals:
     // A document was opened, created, closed or renamed (the recent list may have changed).
     void documentsChanged();
@@ -158,6 +163,9 @@ private:
     // The same for every window of the document.
     bool FinishConfigEdits(const SystemDoc& doc);
     void RefreshDataViews();
+    // The repair of the transmit length at open becomes a step that undo takes back to the
+    // file as it is on disk.
+    void RecordOpenRepair(SystemDoc& doc, const QString& path);
 
     Options m_optionsIn;
     QString m_programDir;
@@ -169,6 +177,7 @@ private:
     std::unique_ptr<DocTemplate> m_hexTemplate;
     std::unique_ptr<CMainFrame> m_mainFrame;
     std::vector<std::unique_ptr<SystemDoc>> m_documents;
+    std::map<const SystemDoc*, std::unique_ptr<DocUndoStack>> m_undoStacks;
     std::unique_ptr<UpdateCheck> m_updateCheck;
     QPointer<DMidiXmit> m_download;
     FileChooser m_chooseOpen;

@@ -12,6 +12,7 @@
 #include "settings/Settings.h"
 #include "views/CChildFrame.h"
 #include "views/PropSheetFormView.h"
+#include "widgets/DocUndoStack.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -48,6 +49,9 @@ SystemDoc* ZIVBackupApp::OpenReceivedDump(const std::vector<uint8_t>& bytes) {
     doc->SetTitle(m_systemTemplate->untitledTitle(++m_untitledCount).toStdString());
     doc->ParseDump(bytes);
     doc->SetModifiedFlag(true);
+    // Nothing on the stack matches a file until the dump is saved.
+    if (DocUndoStack* stack = UndoStack(*doc))
+        stack->markUnsaved();
     CChildFrame* frame = OpenWindow(*doc, DocTemplate::Kind::SystemDump);
     if (auto* view = qobject_cast<PropSheetFormView*>(frame->widget()))
         view->requestRefresh();

@@ -13,8 +13,11 @@
 #include "views/CChildFrame.h"
 #include "views/PropSheetFormView.h"
 #include "views/ZIVPropSheet.h"
+#include "widgets/DocStep.h"
+#include "widgets/DocUndoStack.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QTimer>
@@ -43,8 +46,28 @@ bool ZIVBackupApp::IsOpen(const SystemDoc* doc) const {
 
 SystemDoc* ZIVBackupApp::AddDocument(std::unique_ptr<SystemDoc> doc) {
     doc->SetPrompter(m_prompter);
+    auto stack = std::make_unique<DocUndoStack>(*doc);
+    if (m_mainFrame)
+        connect(stack.get(), &QUndoStack::indexChanged, m_mainFrame.get(), &CMainFrame::UpdateUndoActions);
+    m_undoStacks[doc.get()] = std::move(stack);
     m_documents.push_back(std::move(doc));
     return m_documents.back().get();
+}
+
+DocUndoStack* ZIVBackupApp::UndoStack(const SystemDoc& doc) const {
+    const auto found = m_undoStacks.find(&doc);
+    return found == m_undoStacks.end() ? nullptr : found->second.get();
+}
+
+void ZIVBackupApp::RecordOpenRepair(SystemDoc& doc, const QString& path) {
+    DocUndoStack* stack = UndoStack(doc);
+    QFile file(path);
+    if (!stack || !m_mainFrame || !file.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray bytes = file.read(SystemDoc::kMaxFileBytes);
+    const SystemDoc asStored(reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(bytes.size()));
+    stack->push(new DocStep(*m_mainFrame, doc, asStored.SaveState(), doc.SaveState(), HintConfig, 0,
+                            QStringLiteral("Repair Transmit Length")));
 }
 
 CChildFrame* ZIVBackupApp::OpenWindow(SystemDoc& doc, DocTemplate::Kind kind) {
@@ -72,6 +95,8 @@ void ZIVBackupApp::ReapClosedDocuments() {
                            [doc](CChildFrame* f) { return &f->doc() == doc; });
     };
     const auto before = m_documents.size();
+    for (auto it = m_undoStacks.begin(); it != m_undoStacks.end();)
+        it = hasWindow(it->first) ? std::next(it) : m_undoStacks.erase(it);
     m_documents.erase(
         std::remove_if(m_documents.begin(), m_documents.end(),
                        [&](const std::unique_ptr<SystemDoc>& doc) { return !hasWindow(doc.get()); }),
@@ -117,8 +142,9 @@ SystemDoc* ZIVBackupApp::OpenDocumentFile(const QString& path) {
     auto doc = std::make_unique<SystemDoc>(AppSettings().MidiChannel());
     doc->SetPrompter(m_prompter);
     std::string error;
+    int checkCode = DumpOk;
     const OpenResult result = OpenDumpFile(*doc, QDir::toNativeSeparators(absolute).toStdString(), *m_files,
-                                           *m_prompter, true, nullptr, &error);
+                                           *m_prompter, true, &checkCode, &error);
     if (result != OpenResult::Opened) {
         std::string text = kOpenFailedText;
         if (!error.empty())
@@ -129,6 +155,8 @@ SystemDoc* ZIVBackupApp::OpenDocumentFile(const QString& path) {
         return nullptr;
     }
     SystemDoc* opened = AddDocument(std::move(doc));
+    if (checkCode == DumpBadTransmitLength && opened->IsModified())
+        RecordOpenRepair(*opened, absolute);
     OpenWindow(*opened, DocTemplate::Kind::SystemDump);
     AddToRecentFiles(absolute);
     return opened;
@@ -180,6 +208,8 @@ bool ZIVBackupApp::SaveDocument(SystemDoc& doc, bool saveAs) {
         m_prompter->Message(text, kAppTitle, Prompter::Icon::Exclamation);
         return false;
     }
+    if (DocUndoStack* stack = UndoStack(doc))
+        stack->markSaved();
     CChildFrame::updateFrameTitles(doc);
     AddToRecentFiles(QFileInfo(path).absoluteFilePath());
     return true;

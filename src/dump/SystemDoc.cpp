@@ -49,6 +49,50 @@ bool SystemDoc::OnNewDocument() {
     return true;
 }
 
+SystemDoc::State SystemDoc::SaveState() const {
+    State state;
+    state.dumpSize = m_dumpSize;
+    state.header = m_header;
+    state.config = m_config;
+    state.sets = m_sets;
+    state.banks = m_banks;
+    state.patches = m_patches;
+    return state;
+}
+
+void SystemDoc::RestoreState(const State& state) {
+    m_dumpSize = state.dumpSize;
+    m_header = state.header;
+    m_config = state.config;
+    m_sets = state.sets;
+    m_banks = state.banks;
+    m_patches = state.patches;
+}
+
+namespace {
+bool SameRecord(const RecordSlot& a, const RecordSlot& b) {
+    if (a.IsPresent() != b.IsPresent())
+        return false;
+    if (!a.IsPresent())
+        return true;
+    return a.Number() == b.Number() && a.Length() == b.Length() &&
+           std::equal(a.Data(), a.Data() + a.Length(), b.Data());
+}
+
+template <size_t N>
+bool SameRecords(const std::array<RecordSlot, N>& a, const std::array<RecordSlot, N>& b) {
+    for (size_t i = 0; i < N; ++i)
+        if (!SameRecord(a[i], b[i]))
+            return false;
+    return true;
+}
+} // namespace
+
+bool SystemDoc::State::SameContent(const State& other) const {
+    return dumpSize == other.dumpSize && header == other.header && config == other.config &&
+           SameRecords(sets, other.sets) && SameRecords(banks, other.banks) && SameRecords(patches, other.patches);
+}
+
 void SystemDoc::SetNewDumpChannel(int midiChannel) {
     m_newDumpChannel = midiChannel >= 1 && midiChannel <= 16 ? midiChannel : 1;
 }

@@ -194,6 +194,24 @@ public:
     // --- repair ---------------------------------------------------------------------------
     bool FixTransmitLength();
 
+    // --- taking edits back ----------------------------------------------------------------
+    // Everything an edit can change: the dump size, the header, the configuration and every
+    // record. A copy is at most the size of the image plus the record bookkeeping.
+    struct State {
+        int32_t dumpSize = 0;
+        std::array<uint8_t, kHeaderSize> header{};
+        std::array<uint8_t, kConfigSize> config{};
+        std::array<RecordSlot, kSets + 1> sets;
+        std::array<RecordSlot, kBanks + 1> banks;
+        std::array<RecordSlot, kPatches + 1> patches;
+
+        // Same dump content: sizes, bytes and record numbers (not the spare capacity).
+        bool SameContent(const State& other) const;
+    };
+    State SaveState() const;
+    // Puts a saved state back exactly; no notification and no change of the modified flag.
+    void RestoreState(const State& state);
+
     // --- exports --------------------------------------------------------------------------
     // Path without its last "." and what follows, or the title when there is none.
     std::string ExportBaseName() const;

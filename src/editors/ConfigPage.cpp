@@ -7,6 +7,7 @@
 #include "editors/EditorText.h"
 #include "editors/GenericHexEditForm.h"
 #include "settings/Settings.h"
+#include "widgets/EditStep.h"
 #include "widgets/ShellServices.h"
 
 #include <QCheckBox>
@@ -326,6 +327,7 @@ void ConfigPage::message(const std::string& text) {
 
 bool ConfigPage::validateAndSave() {
     SystemDoc& d = doc();
+    EditStep step(shell(), d);
     const int currentPatch = FieldNumber(m_currentPatch);
     if (currentPatch != 0 && !d.HasPatch(currentPatch)) {
         message("Invalid patch number in Current Patch field.");
@@ -406,13 +408,16 @@ bool ConfigPage::validateAndSave() {
     }
     d.SetModifiedFlag(true);
     d.UpdateAllViews(nullptr, HintConfig);
+    step.commit(QStringLiteral("Edit Configuration"), HintConfig, 0);
     return true;
 }
 
 void ConfigPage::openFilters() {
     const std::unique_ptr<GenericHexEditForm> form =
         GenericHexEditForm::ForMidiFilters(doc(), shell().prompter(), this);
+    EditStep step(shell(), doc());
     form->exec();
+    step.commit(QStringLiteral("Edit MIDI Filters"), HintConfig, 0);
 }
 
 void ConfigPage::contextMenuEvent(QContextMenuEvent* event) {

@@ -4,6 +4,7 @@
 #include "dump/PatchRecord.h"
 #include "dump/SystemDoc.h"
 #include "editors/PatchEditDlg.h"
+#include "widgets/EditStep.h"
 #include "widgets/ListCtrlExt.h"
 #include "widgets/ShellServices.h"
 #include "widgets/WaitCursor.h"
@@ -142,12 +143,15 @@ void BankInfoPane::openPatch() {
     const int p = m_list->selectedData();
     if (p < 0)
         return;
-    if (!m_doc.HasPatch(p) && !m_doc.InsertPatch(p, false)) {
+    EditStep step(m_shell, m_doc);
+    const bool created = !m_doc.HasPatch(p);
+    if (created && !m_doc.InsertPatch(p, false)) {
         QApplication::beep();
         return;
     }
     PatchEditDlg dialog(m_doc.GetPatch(p), m_doc, m_shell, this);
     WidgetKit::ExecModal(dialog);
+    step.commit((created ? QStringLiteral("Insert Patch %1") : QStringLiteral("Edit Patch %1")).arg(p), HintPatches, p);
 }
 
 void BankInfoPane::resizeEvent(QResizeEvent* event) {

@@ -9,6 +9,7 @@
 #include "views/BankInfoPane.h"
 #include "views/RecordClipboard.h"
 #include "widgets/ListCtrlExt.h"
+#include "widgets/EditStep.h"
 #include "widgets/ShellServices.h"
 #include "widgets/TreeCtrlExt.h"
 #include "widgets/WaitCursor.h"
@@ -161,19 +162,25 @@ void BanksPage::insertBank(int n, bool reorder) {
         if (!shell().prompter().AskYesNo(text.toStdString(), "Confirm bank delete", Prompter::Icon::Question))
             return;
     }
+    EditStep step(shell(), doc());
     if (!doc().InsertBank(n, reorder)) {
         QApplication::beep();
         return;
     }
     runEditor(n);
+    step.commit((reorder ? QStringLiteral("Insert Bank %1 with Reorder") : QStringLiteral("Insert Bank %1")).arg(n),
+                HintBanks, n);
 }
 
 void BanksPage::deleteBank(int n, bool reorder) {
     if (!doc().HasBank(n)) {
-        if (!reorder)
+        if (!reorder) {
             QApplication::beep();
-        else
-            doc().DeleteBank(n, true); // closes the gap; the model refuses the root's 0
+            return;
+        }
+        EditStep step(shell(), doc());
+        doc().DeleteBank(n, true); // closes the gap; the model refuses the root's 0
+        step.commit(QStringLiteral("Delete Bank %1 with Reorder").arg(n), HintBanks, n);
         return;
     }
     if (shell().settings().DeletePrompt()) {
@@ -182,16 +189,33 @@ void BanksPage::deleteBank(int n, bool reorder) {
         if (!shell().prompter().AskYesNo(text.toStdString(), "Confirm bank delete", Prompter::Icon::Question))
             return;
     }
+    EditStep step(shell(), doc());
     doc().DeleteBank(n, reorder);
+    step.commit((reorder ? QStringLiteral("Delete Bank %1 with Reorder") : QStringLiteral("Delete Bank %1")).arg(n),
+                HintBanks, n);
+}
+
+void BanksPage::cut() {
+    const int n = selectedBank();
+    if (!doc().HasBank(n) || !RecordClipboard::write(RecordClipboard::Kind::Bank, doc().GetBank(n))) {
+        QApplication::beep();
+        return;
+    }
+    EditStep step(shell(), doc());
+    doc().DeleteBank(n, false);
+    step.commit(QStringLiteral("Cut Bank %1").arg(n), HintBanks, n);
 }
 
 void BanksPage::openEditor() {
     const int n = selectedBank();
-    if (!doc().HasBank(n) && !doc().InsertBank(n, false)) {
+    EditStep step(shell(), doc());
+    const bool created = !doc().HasBank(n);
+    if (created && !doc().InsertBank(n, false)) {
         QApplication::beep();
         return;
     }
     runEditor(n);
+    step.commit((created ? QStringLiteral("Insert Bank %1") : QStringLiteral("Edit Bank %1")).arg(n), HintBanks, n);
 }
 
 void BanksPage::runEditor(int n) {
@@ -216,7 +240,9 @@ void BanksPage::paste() {
         return;
     }
     WriteBytePair(record.Data() + BankRecord::kNumber, n);
+    EditStep step(shell(), doc());
     doc().ReplaceBank(n, record);
+    step.commit(QStringLiteral("Paste Bank %1").arg(n), HintBanks, n);
 }
 
 bool BanksPage::handleCommand(EditCommand command) {
@@ -224,6 +250,8 @@ bool BanksPage::handleCommand(EditCommand command) {
         return false;
     if (command == EditCommand::Copy)
         copy();
+    else if (command == EditCommand::Cut)
+        cut();
     else if (command == EditCommand::Paste)
         paste();
     else
@@ -236,6 +264,7 @@ bool BanksPage::commandState(EditCommand command, bool& enabled) const {
         return false;
     const int n = selectedBank();
     switch (command) {
+    case EditCommand::Cut:
     case EditCommand::Copy:
     case EditCommand::Delete:
         enabled = doc().HasBank(n);

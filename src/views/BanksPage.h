@@ -44,6 +44,7 @@ private:
     void insertBank(int n, bool reorder);
     void deleteBank(int n, bool reorder);
     void copy();
+    void cut();
     void paste();
     void runEditor(int n);
 

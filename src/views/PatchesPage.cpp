@@ -8,6 +8,7 @@
 #include "settings/Settings.h"
 #include "views/RecordClipboard.h"
 #include "widgets/ControlKeys.h"
+#include "widgets/EditStep.h"
 #include "widgets/HdrCtrl.h"
 #include "widgets/ListCtrlExt.h"
 #include "widgets/ShellServices.h"
@@ -246,11 +247,14 @@ void PatchesPage::insertPatch(int n, bool reorder) {
         if (!shell().prompter().AskYesNo(text.toStdString(), "Confirm patch delete", Prompter::Icon::Question))
             return;
     }
+    EditStep step(shell(), doc());
     if (!doc().InsertPatch(n, reorder)) {
         QApplication::beep();
         return;
     }
     runEditor(n);
+    step.commit((reorder ? QStringLiteral("Insert Patch %1 with Reorder") : QStringLiteral("Insert Patch %1")).arg(n),
+                HintPatches, n);
 }
 
 void PatchesPage::deletePatch(int n, bool reorder) {
@@ -259,7 +263,9 @@ void PatchesPage::deletePatch(int n, bool reorder) {
             QApplication::beep();
             return;
         }
+        EditStep step(shell(), doc());
         doc().DeletePatch(n, true);
+        step.commit(QStringLiteral("Delete Patch %1 with Reorder").arg(n), HintPatches, n);
         return;
     }
     if (shell().settings().DeletePrompt()) {
@@ -271,7 +277,22 @@ void PatchesPage::deletePatch(int n, bool reorder) {
                                          Prompter::Icon::Question))
             return;
     }
+    EditStep step(shell(), doc());
     doc().DeletePatch(n, reorder);
+    step.commit((reorder ? QStringLiteral("Delete Patch %1 with Reorder") : QStringLiteral("Delete Patch %1")).arg(n),
+                HintPatches, n);
+}
+
+void PatchesPage::cut() {
+    const int n = m_list->selectedData();
+    if (n < 0 || !doc().HasPatch(n) ||
+        !RecordClipboard::write(RecordClipboard::Kind::Patch, doc().GetPatch(n))) {
+        QApplication::beep();
+        return;
+    }
+    EditStep step(shell(), doc());
+    doc().DeletePatch(n, false);
+    step.commit(QStringLiteral("Cut Patch %1").arg(n), HintPatches, n);
 }
 
 void PatchesPage::openEditor() {
@@ -280,11 +301,14 @@ void PatchesPage::openEditor() {
         QApplication::beep();
         return;
     }
-    if (!doc().HasPatch(n) && !doc().InsertPatch(n, false)) {
+    EditStep step(shell(), doc());
+    const bool created = !doc().HasPatch(n);
+    if (created && !doc().InsertPatch(n, false)) {
         QApplication::beep();
         return;
     }
     runEditor(n);
+    step.commit((created ? QStringLiteral("Insert Patch %1") : QStringLiteral("Edit Patch %1")).arg(n), HintPatches, n);
 }
 
 void PatchesPage::runEditor(int n) {
@@ -315,7 +339,23 @@ void PatchesPage::paste() {
         return;
     }
     WriteWordQuad(record.Data() + PatchRecord::kNumber, n);
+    EditStep step(shell(), doc());
     doc().ReplacePatch(n, record);
+    step.commit(QStringLiteral("Paste Patch %1").arg(n), HintPatches, n);
+}
+
+bool PatchesPage::selectPatch(int n) {
+    if (!m_list)
+        return false;
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = m_list->topLevelItem(i);
+        if (item->data(0, Qt::UserRole).toInt() == n) {
+            m_list->setCurrentItem(item);
+            m_list->scrollToItem(item);
+            return true;
+        }
+    }
+    return false;
 }
 
 bool PatchesPage::handleCommand(EditCommand command) {
@@ -323,6 +363,8 @@ bool PatchesPage::handleCommand(EditCommand command) {
         return false;
     if (command == EditCommand::Copy)
         copy();
+    else if (command == EditCommand::Cut)
+        cut();
     else if (command == EditCommand::Paste)
         paste();
     else
@@ -335,6 +377,7 @@ bool PatchesPage::commandState(EditCommand command, bool& enabled) const {
         return false;
     const int n = m_list->selectedData();
     switch (command) {
+    case EditCommand::Cut:
     case EditCommand::Copy:
     case EditCommand::Delete:
         enabled = n >= 0 && doc().HasPatch(n);

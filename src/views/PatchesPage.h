@@ -37,6 +37,8 @@ public:
     void dispatch(bool insert, bool reorder);
     // Opens the patch editor on the selected row, creating an unused patch first.
     void openEditor();
+    // Selects the row of patch n; false when it is not listed.
+    bool selectPatch(int n);
 
 protected:
     bool ignoresHint(int hint) const override;
@@ -49,6 +51,7 @@ private:
     void insertPatch(int n, bool reorder);
     void deletePatch(int n, bool reorder);
     void copy();
+    void cut();
     void paste();
     void runEditor(int n);
 

@@ -6,6 +6,7 @@
 #include "editors/BankEdit.h"
 #include "editors/SetEditDlg.h"
 #include "views/RecordClipboard.h"
+#include "widgets/EditStep.h"
 #include "widgets/ListCtrlExt.h"
 #include "widgets/ShellServices.h"
 #include "widgets/TreeCtrlExt.h"
@@ -164,8 +165,10 @@ void SetsPage::openSet() {
     }
     RecordSlot record = doc().GetSet(n);
     record.SetNumber(n);
+    EditStep step(shell(), doc());
     SetEditDlg dialog(record, doc(), shell(), this);
     WidgetKit::ExecModal(dialog);
+    step.commit(QStringLiteral("Edit Set %1").arg(n), HintSets, n);
 }
 
 void SetsPage::openBank() {
@@ -174,12 +177,15 @@ void SetsPage::openBank() {
         QApplication::beep();
         return;
     }
-    if (!doc().HasBank(b) && !doc().InsertBank(b, false)) {
+    EditStep step(shell(), doc());
+    const bool created = !doc().HasBank(b);
+    if (created && !doc().InsertBank(b, false)) {
         QApplication::beep();
         return;
     }
     BankEdit dialog(doc().GetBank(b), doc(), shell(), this);
     WidgetKit::ExecModal(dialog);
+    step.commit((created ? QStringLiteral("Insert Bank %1") : QStringLiteral("Edit Bank %1")).arg(b), HintBanks, b);
 }
 
 void SetsPage::copy() {
@@ -200,7 +206,9 @@ void SetsPage::paste() {
         return;
     }
     record.SetNumber(n);
+    EditStep step(shell(), doc());
     doc().ReplaceSet(n, record); // the model refuses numbers outside 1-5
+    step.commit(QStringLiteral("Paste Set %1").arg(n), HintSets, n);
 }
 
 bool SetsPage::handleCommand(EditCommand command) {

@@ -103,6 +103,15 @@ SheetPage* ZIVPropSheet::pasteTarget() const {
 bool ZIVPropSheet::isCommandEnabled(EditCommand command) const {
     bool enabled = false;
     switch (command) {
+    case EditCommand::Cut:
+        // Copy and Delete on the same focused list.
+        for (SheetPage* p : {static_cast<SheetPage*>(m_banks), static_cast<SheetPage*>(m_patches)}) {
+            bool copy = false;
+            bool remove = false;
+            if (p->commandState(EditCommand::Copy, copy) && p->commandState(EditCommand::Delete, remove))
+                return copy && remove;
+        }
+        return false;
     case EditCommand::Copy:
         for (SheetPage* p : {static_cast<SheetPage*>(m_banks), static_cast<SheetPage*>(m_patches),
                              static_cast<SheetPage*>(m_sets)})
@@ -147,6 +156,7 @@ void ZIVPropSheet::executeCommand(EditCommand command) {
         if (SheetPage* target = pasteTarget())
             target->handleCommand(command);
         return;
+    case EditCommand::Cut:
     case EditCommand::Delete:
     case EditCommand::DeleteReorder:
     case EditCommand::Insert:
@@ -155,6 +165,28 @@ void ZIVPropSheet::executeCommand(EditCommand command) {
             if (p->handleCommand(command))
                 return;
         return;
+    }
+}
+
+void ZIVPropSheet::revealRecord(int hint, int number) {
+    switch (hint) {
+    case HintPatches:
+        setCurrentIndex(TabPatches);
+        m_patches->selectPatch(number);
+        break;
+    case HintBanks:
+        setCurrentIndex(TabBanks);
+        m_banks->selectBank(number);
+        break;
+    case HintSets:
+        setCurrentIndex(TabSets);
+        m_sets->selectSet(number);
+        break;
+    case HintConfig:
+        setCurrentIndex(TabConfig);
+        break;
+    default:
+        break;
     }
 }
 

@@ -43,6 +43,8 @@ public:
     bool isCommandEnabled(EditCommand command) const;
     // Does nothing when the command is disabled.
     void executeCommand(EditCommand command);
+    // Shows the page of a record kind (an update hint) with the record selected.
+    void revealRecord(int hint, int number);
 
 signals:
     void commandStatesChanged();

@@ -16,8 +16,10 @@
 #include "support/SimulatorLayer.h"
 #include "views/CChildFrame.h"
 #include "views/HexView.h"
+#include "views/PatchesPage.h"
 #include "views/PropSheetFormView.h"
 #include "views/ZIVPropSheet.h"
+#include "widgets/ListCtrlExt.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +27,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QToolBar>
 #include <QApplication>
 #include <QFile>
 #include <QMdiSubWindow>
@@ -138,6 +141,16 @@ protected:
         QMdiSubWindow* window = Main().Client().activeSubWindow();
         auto* view = window ? qobject_cast<PropSheetFormView*>(window->widget()) : nullptr;
         return view ? view->sheet() : nullptr;
+    }
+    // Gives patch n's row on the active data window the focus.
+    void FocusPatch(int n) {
+        QApplication::setActiveWindow(&Main());
+        ZIVPropSheet* sheet = ActiveSheet();
+        ASSERT_NE(sheet, nullptr);
+        sheet->setCurrentIndex(ZIVPropSheet::TabPatches);
+        ASSERT_TRUE(sheet->patchesPage()->selectPatch(n));
+        sheet->patchesPage()->list()->setFocus();
+        Settle();
     }
     bool Asked(const std::string& start) const {
         for (const auto& entry : prompter.Messages())
@@ -462,10 +475,10 @@ TEST_F(AppTest, AnUnfinishedConfigurationEditIsAskedAboutFirst) {
     const Row rows[] = {
         {"save, cancel", Frame::IdFileSave, Button::Cancel, "3", false, storedSet, true},
         {"save, no", Frame::IdFileSave, Button::No, "3", true, storedSet, false},
-        {"save, yes", Frame::IdFileSave, Button::Yes, "3", true, 2, false},
+        {"save, yes", Frame::IdFileSave, Button::Yes, "3", true, 3, false},
         {"save, yes, refused", Frame::IdFileSave, Button::Yes, "9", false, storedSet, true},
         {"export, cancel", Frame::IdExportPatchTable, Button::Cancel, "3", false, storedSet, true},
-        {"export, yes", Frame::IdExportPatchTable, Button::Yes, "3", true, 2, false},
+        {"export, yes", Frame::IdExportPatchTable, Button::Yes, "3", true, 3, false},
         {"close all, cancel", Frame::IdCloseAll, Button::Cancel, "3", false, storedSet, true},
         {"close all, no", Frame::IdCloseAll, Button::No, "3", true, storedSet, false},
         {"close, cancel", Frame::IdCloseWindow, Button::Cancel, "3", false, storedSet, true},
@@ -595,6 +608,73 @@ TEST_F(AppTest, HexWindowsFitTheClientAreaAndStayMaximised) {
     }
 }
 
+// Undo and Redo name their steps, follow the keys and the toolbar, and bring the modified mark
+// back and forth across the state last opened or saved; Save keeps the steps.
+TEST_F(AppTest, UndoAndRedoNameTheirStepsAndFollowTheSavedState) {
+    const Bytes demo = Riv10Device::DemoDump();
+    const QString path = WriteFile(QStringLiteral("demo.syx"), demo);
+    ASSERT_TRUE(Start());
+    SystemDoc* doc = app->OpenDocumentFile(path);
+    ASSERT_NE(doc, nullptr);
+    EXPECT_FALSE(Enabled(Frame::IdEditUndo));
+    EXPECT_FALSE(Enabled(Frame::IdEditRedo));
+    EXPECT_EQ(Main().Action(Frame::IdEditUndo)->statusTip(), "Undo the last action");
+    EXPECT_EQ(Main().Action(Frame::IdEditRedo)->statusTip(), "Redo the previously undone action");
+    const QList<QAction*> tools = Main().findChild<QToolBar*>(QStringLiteral("toolBar"))->actions();
+    const int paste = static_cast<int>(tools.indexOf(Main().Action(Frame::IdEditPaste)));
+    ASSERT_GE(paste, 0);
+    EXPECT_EQ(tools.value(paste + 1), Main().Action(Frame::IdEditUndo));
+    EXPECT_EQ(tools.value(paste + 2), Main().Action(Frame::IdEditRedo));
+
+    int n = 1;
+    while (!doc->HasPatch(n))
+        ++n;
+    FocusPatch(n);
+    Press(Qt::Key_X);
+    EXPECT_FALSE(doc->HasPatch(n));
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_TRUE(Enabled(Frame::IdEditUndo));
+    EXPECT_EQ(Main().Action(Frame::IdEditUndo)->text(), QStringLiteral("&Undo Cut Patch %1").arg(n));
+
+    Press(Qt::Key_Z);
+    EXPECT_EQ(doc->BuildImage(), demo);
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(Titles(), QStringList{QStringLiteral("demo.syx")});
+    EXPECT_EQ(Main().Action(Frame::IdEditRedo)->text(), QStringLiteral("&Redo Cut Patch %1").arg(n));
+    EXPECT_FALSE(Enabled(Frame::IdEditUndo));
+
+    Press(Qt::Key_Y);
+    EXPECT_FALSE(doc->HasPatch(n));
+    EXPECT_EQ(Titles(), QStringList{QStringLiteral("demo.syx*")});
+    Press(Qt::Key_S);
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_TRUE(Enabled(Frame::IdEditUndo)) << "Save keeps the steps";
+    Press(Qt::Key_Backspace, Qt::AltModifier); // undo, away from the saved state
+    EXPECT_TRUE(doc->HasPatch(n));
+    EXPECT_TRUE(doc->IsModified());
+    Press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); // redo, back at it
+    EXPECT_FALSE(doc->HasPatch(n));
+    EXPECT_FALSE(doc->IsModified());
+}
+
+// The repair offered at open is a step: undo gives back the file as it is on disk.
+TEST_F(AppTest, TheRepairAtOpenIsAStepBackToTheFile) {
+    const Bytes badLength = DemoWith([](SystemDoc& d) { d.SetTransmitLength(d.GetTransmitLength() + 2); });
+    const QString path = WriteFile(QStringLiteral("length.syx"), badLength);
+    ASSERT_TRUE(Start());
+    prompter.Answer(true); // fix it
+    SystemDoc* doc = app->OpenDocumentFile(path);
+    ASSERT_NE(doc, nullptr);
+    ASSERT_TRUE(doc->IsModified());
+    EXPECT_EQ(Main().Action(Frame::IdEditUndo)->text(), "&Undo Repair Transmit Length");
+    ASSERT_TRUE(Main().Execute(Frame::IdEditUndo));
+    EXPECT_EQ(doc->BuildImage(), badLength);
+    EXPECT_FALSE(doc->IsModified());
+    ASSERT_TRUE(Main().Execute(Frame::IdEditRedo));
+    EXPECT_EQ(doc->CheckIntegrity(), DumpOk);
+    EXPECT_TRUE(doc->IsModified());
+}
+
 class AppTransferTest : public AppTest {
 protected:
     void SetUp() override {
@@ -657,6 +737,27 @@ TEST_F(AppTransferTest, UploadAsksBeforeSendingADumpThatFailsItsCheck) {
         EXPECT_EQ(simulator->Device().ReceivedCount(), yes ? 1 : 0);
     }
     EXPECT_EQ(simulator->Device().Dump(), badCount);
+}
+
+// A downloaded dump starts with nothing to undo, and no state of it is a saved one.
+TEST_F(AppTransferTest, ADownloadStartsWithNoStepsAndNoSavedState) {
+    simulator->Device().SetDump(Riv10Device::DemoDump());
+    Store(QStringLiteral("Settings"), QStringLiteral("PromptBeforeDownload"), 0);
+    Store(QStringLiteral("Settings"), QStringLiteral("DelayBetweenBuffers"), 0);
+    ASSERT_TRUE(Start());
+    app->AppSettings().SetMidiInputDevice(static_cast<int>(MidiInDeviceNames().size()) - 1);
+    ASSERT_TRUE(Main().Execute(Frame::IdDownload));
+    ASSERT_EQ(app->Documents().size(), 1u);
+    SystemDoc* doc = app->Documents()[0];
+    EXPECT_FALSE(Enabled(Frame::IdEditUndo));
+    int n = 1;
+    while (!doc->HasPatch(n))
+        ++n;
+    FocusPatch(n);
+    Press(Qt::Key_X);
+    Press(Qt::Key_Z);
+    EXPECT_TRUE(doc->HasPatch(n));
+    EXPECT_TRUE(doc->IsModified());
 }
 
 } // namespace

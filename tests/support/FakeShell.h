@@ -2,11 +2,13 @@
 
 #include "settings/Settings.h"
 #include "support/ScriptedPrompter.h"
+#include "widgets/DocUndoStack.h"
 #include "widgets/ShellServices.h"
 
 #include <QPoint>
 #include <QTemporaryDir>
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -30,6 +32,14 @@ public:
         ++midiHelpLaunches;
         return true;
     }
+    // One stack per document, made when first asked for.
+    QUndoStack* undoStack(SystemDoc& doc) override {
+        std::unique_ptr<DocUndoStack>& stack = m_stacks[&doc];
+        if (!stack)
+            stack = std::make_unique<DocUndoStack>(doc);
+        return stack.get();
+    }
+    void revealRecord(SystemDoc&, int hint, int number) override { revealed.push_back({hint, number}); }
 
     ScriptedPrompter& script() { return m_prompter; }
 
@@ -39,6 +49,12 @@ public:
     };
     std::vector<ContextMenuCall> contextMenus;
     std::vector<SystemDoc*> hexViewsOpened;
+    struct Revealed {
+        int hint;
+        int number;
+        bool operator==(const Revealed& other) const { return hint == other.hint && number == other.number; }
+    };
+    std::vector<Revealed> revealed;
     int calculatorLaunches = 0;
     int midiHelpLaunches = 0;
 
@@ -46,4 +62,5 @@ private:
     QTemporaryDir m_dir;
     ScriptedPrompter m_prompter;
     std::unique_ptr<Settings> m_settings;
+    std::map<const SystemDoc*, std::unique_ptr<DocUndoStack>> m_stacks;
 };
