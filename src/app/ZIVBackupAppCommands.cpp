@@ -99,8 +99,8 @@ void ZIVBackupApp::OnHelp() {
     const QDir programDir(m_programDir);
     QString path = programDir.filePath(QString::fromLatin1(kHelpFileName));
     if (!QFileInfo(path).isFile())
-        path = QDir::cleanPath(programDir.filePath(QStringLiteral(TOLVANE_HELP_FOLDER_FROM_PROGRAM "/") +
-                                                   QString::fromLatin1(kHelpFileName)));
+        path = QDir::cleanPath(programDir.filePath(QString::fromUtf8(TOLVANE_HELP_FOLDER_FROM_PROGRAM) +
+                                                   QLatin1Char('/') + QString::fromLatin1(kHelpFileName)));
     if (!QFileInfo(path).isFile() || !m_openUrl(QUrl::fromLocalFile(path)))
         m_prompter->Message(kHelpFailedText, kAppTitle, Prompter::Icon::Exclamation);
 }
