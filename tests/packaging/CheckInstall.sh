@@ -52,7 +52,7 @@ appstreamcli validate --no-net --pedantic "$stage/share/metainfo/example.morvik.
     fail "appstreamcli validate"
 
 # update-mime-database reads the package like a desktop does and complains about anything amiss.
-quiet update-mime-database "$stage/share/mime"
+XDG_DATA_DIRS=$stage/share:${XDG_DATA_DIRS:-/usr/local/share:/usr/share} quiet update-mime-database "$stage/share/mime"
 [ -f "$stage/share/mime/application/x-riv10-sysex.xml" ] || fail "the MIME type did not register"
 
 hicolor=$stage/share/icons/hicolor

@@ -39,7 +39,9 @@ dpkg-query -W -f='${Status}\n' tolvane | grep -qx 'install ok installed'
 
 cd "$work"
 /usr/bin/tolvane-cli new empty.syx
-[ "$(/usr/bin/tolvane-cli check empty.syx)" = "0 No error" ]
+checked=$(/usr/bin/tolvane-cli check empty.syx)
+echo "tolvane-cli check: $checked"
+[ "$checked" = "0 No error" ]
 # The version needs no display.
 version=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM /usr/bin/Tolvane --version)
 echo "$version"
