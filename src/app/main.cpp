@@ -21,21 +21,22 @@ void DescribeOptions(QCommandLineParser& parser) {
 }
 
 // --help and --version are answered before the window system is asked for, so both work
-// without a display. Qt's own options are not known yet here and are let through.
+// without a display; Qt's own options are not known yet and are let through.
 void AnswerHelpOrVersion(int argc, char* argv[]) {
-    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
-        const char* word = argv[i];
-        if (std::strcmp(word, "-h") != 0 && std::strcmp(word, "--help") != 0 && std::strcmp(word, "-?") != 0 &&
-            std::strcmp(word, "-v") != 0 && std::strcmp(word, "--version") != 0)
-            continue;
-        QCoreApplication core(argc, argv);
-        QCommandLineParser parser;
-        DescribeOptions(parser);
-        parser.parse(QCoreApplication::arguments());
-        if (parser.isSet(QStringLiteral("version")))
-            parser.showVersion();
-        parser.showHelp(0);
-    }
+    static const char* const kWords[] = {"-h", "--help", "-?", "-v", "--version"};
+    bool asked = false;
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i)
+        for (const char* word : kWords)
+            asked = asked || std::strcmp(argv[i], word) == 0;
+    if (!asked)
+        return;
+    QCoreApplication core(argc, argv);
+    QCommandLineParser parser;
+    DescribeOptions(parser);
+    parser.parse(QCoreApplication::arguments());
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
+    parser.showHelp(0);
 }
 } // namespace
 

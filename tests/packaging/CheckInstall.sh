@@ -50,6 +50,8 @@ grep -qx 'MimeType=application/x-riv10-sysex;' "$apps/example.morvik.tolvane.des
 
 appstreamcli validate --no-net --pedantic "$stage/share/metainfo/example.morvik.tolvane.metainfo.xml" >/dev/null ||
     fail "appstreamcli validate"
+# The whole tree: the metainfo together with the desktop entry and the icon it names.
+appstreamcli validate-tree --no-net --pedantic "$stage" >/dev/null || fail "appstreamcli validate-tree"
 
 # update-mime-database reads the package like a desktop does and complains about anything amiss.
 XDG_DATA_DIRS=$stage/share:${XDG_DATA_DIRS:-/usr/local/share:/usr/share} quiet update-mime-database "$stage/share/mime"
