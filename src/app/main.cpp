@@ -55,6 +55,8 @@ int main(int argc, char* argv[]) {
     }
 #endif
     QApplication application(argc, argv);
+    // Desktops match the windows to the installed desktop entry and its icon by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.morvik.tolvane"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/Tolvane.png")));
     // Qt has taken its own options out by now; anything else unknown is an error.
     QCommandLineParser parser;

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QGuiApplication>
 
 #include <cstdio>
 #include <cstring>
@@ -51,6 +52,8 @@ int main(int argc, char* argv[]) {
     }
 #endif
     QApplication app(argc, argv);
+    // Desktops match the window to the installed desktop entry and its icon by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.morvik.quillon"));
     // Qt has taken its own options out by now; anything else unknown is an error.
     QCommandLineParser parser;
     DescribeOptions(parser);

@@ -27,13 +27,13 @@ programs=$(ls "$stage/bin" | tr '\n' ' ')
 [ -f "$stage/share/doc/tolvane/Tolvane.htm" ] || fail "no help page in share/doc/tolvane"
 
 for page in tolvane-cli Tolvane Quillon; do
-    file=$stage/share/man/man1/$page.1
+    file=$stage/share/man/man1/$page.1.gz
     if [ -f "$file" ]; then
         # man -l renders to the pipe without a pager; groff's warnings come on stderr.
         warnings=$(MANWIDTH=80 man --warnings -E UTF-8 -l "$file" 2>&1 >/dev/null)
         [ -z "$warnings" ] || fail "man $page: $warnings"
     else
-        fail "no manual page $page.1"
+        fail "no manual page $page.1.gz"
     fi
 done
 
