@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Sets up and runs every test: the unit and command-line tests, the same non-GUI tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and a bounded run of each fuzzer.
+# Sets up and runs every test: the unit and command-line tests, the installation and desktop-file
+# checks, the same non-GUI tests under AddressSanitizer and UndefinedBehaviorSanitizer, and a
+# bounded run of each fuzzer. In CI (CI=true) or with TOLVANE_PACKAGE_TEST=1 the Debian package is
+# also built, installed, run and removed again.
 #   FUZZ_SECONDS=N   seconds per fuzzer (default 60; 0 skips fuzzing)
 #   TOLVANE_QUICK=1  only the main build's tests
 set -euo pipefail
@@ -70,8 +72,9 @@ if [ "${TOLVANE_QUICK:-0}" != "1" ]; then
     cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTOLVANE_SANITIZE=ON -DTOLVANE_BENCH=OFF >/dev/null
     cmake --build build-asan -j"$jobs"
     # The JACK round trip ran above; the sanitizers look at our code, not at the JACK client's.
+    # The packaging checks (installation, validators, the package) ran above as well.
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-        run_ctest build-asan -E jack_round_trip -LE gui
+        run_ctest build-asan -E jack_round_trip -LE 'gui|packaging'
 
     if [ "$fuzz_seconds" -gt 0 ]; then
         echo "== Fuzzing, ${fuzz_seconds}s per target"

@@ -99,7 +99,12 @@ void ZIVBackupApp::OnExport(SystemDoc& doc, int command) {
 }
 
 void ZIVBackupApp::OnHelp() {
-    const QString path = QDir(m_programDir).filePath(QString::fromLatin1(kHelpFileName));
+    // Beside the program first (a build tree, a portable copy), then where an installation puts it.
+    const QDir programDir(m_programDir);
+    QString path = programDir.filePath(QString::fromLatin1(kHelpFileName));
+    if (!QFileInfo(path).isFile())
+        path = QDir::cleanPath(programDir.filePath(QString::fromUtf8(TOLVANE_HELP_FOLDER_FROM_PROGRAM) +
+                                                   QLatin1Char('/') + QString::fromLatin1(kHelpFileName)));
     if (!QFileInfo(path).isFile() || !m_openUrl(QUrl::fromLocalFile(path)))
         m_prompter->Message(kHelpFailedText, kAppTitle, Prompter::Icon::Exclamation);
 }

@@ -1,12 +1,63 @@
 #include "calculator/QuillonDialog.h"
 #include "calculator/remote/QuillonRemote.h"
+#include "version/Version.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+void DescribeOptions(QCommandLineParser& parser) {
+    parser.setApplicationDescription(
+        QStringLiteral("MIDI calculator: composes and takes apart MIDI messages, converts numbers."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+}
+
+// --help and --version are answered before the window system is asked for, so both work
+// without a display; Qt's own options are not known yet and are let through.
+void AnswerHelpOrVersion(int argc, char* argv[]) {
+    static const char* const kWords[] = {"-h", "--help", "-?", "-v", "--version"};
+    bool asked = false;
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i)
+        for (const char* word : kWords)
+            asked = asked || std::strcmp(argv[i], word) == 0;
+    if (!asked)
+        return;
+    QCoreApplication core(argc, argv);
+    QCommandLineParser parser;
+    DescribeOptions(parser);
+    parser.parse(QCoreApplication::arguments());
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
+    parser.showHelp(0);
+}
+} // namespace
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Morvik"));
     QCoreApplication::setApplicationName(QStringLiteral("Quillon"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TOLVANE_VERSION_STRING));
+    AnswerHelpOrVersion(argc, argv);
+
+#if defined(Q_OS_LINUX)
+    // Without a display there is nothing to show; say so plainly instead of Qt's abort.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        std::fprintf(stderr, "Quillon: no display found (DISPLAY and WAYLAND_DISPLAY are not set).\n");
+        return 2;
+    }
+#endif
+    QApplication app(argc, argv);
+    // Desktops match the window to the installed desktop entry and its icon by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.morvik.quillon"));
+    // Qt has taken its own options out by now; anything else unknown is an error.
+    QCommandLineParser parser;
+    DescribeOptions(parser);
+    parser.process(app);
 
     // One calculator per user: a second start only brings the first forward.
     if (QuillonRemote::Send(QStringLiteral("raise")))

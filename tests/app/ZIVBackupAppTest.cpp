@@ -29,6 +29,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -79,7 +80,7 @@ protected:
     bool Start(QStringList arguments = {QStringLiteral("Tolvane")}) {
         ZIVBackupApp::Options options;
         options.iniPath = Ini();
-        options.programDir = dir.path();
+        options.programDir = programDir.isEmpty() ? dir.path() : programDir;
         options.prompter = &prompter;
         options.startMidi = false;
         app = std::make_unique<ZIVBackupApp>(options);
@@ -160,6 +161,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    QString programDir; // empty: dir
     ScriptedPrompter prompter;
     std::unique_ptr<ZIVBackupApp> app;
     int preferencesRuns = 0;
@@ -673,6 +675,25 @@ TEST_F(AppTest, TheRepairAtOpenIsAStepBackToTheFile) {
     ASSERT_TRUE(Main().Execute(Frame::IdEditRedo));
     EXPECT_EQ(doc->CheckIntegrity(), DumpOk);
     EXPECT_TRUE(doc->IsModified());
+}
+
+TEST_F(AppTest, HelpOpensTheInstalledPageWhenNoneIsBesideTheProgram) {
+    // As installed: bin/Tolvane and share/doc/tolvane/Tolvane.htm.
+    programDir = dir.filePath(QStringLiteral("bin"));
+    ASSERT_TRUE(QDir().mkpath(programDir));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("share/doc/tolvane"))));
+    const QString installed = WriteFile(QStringLiteral("share/doc/tolvane/Tolvane.htm"), {'<', 'p', '>'});
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Main().Execute(Frame::IdHelp));
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], QUrl::fromLocalFile(installed));
+
+    // A page beside the program comes first.
+    const QString beside = WriteFile(QStringLiteral("bin/Tolvane.htm"), {'<', 'p', '>'});
+    ASSERT_TRUE(Main().Execute(Frame::IdHelp));
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[1], QUrl::fromLocalFile(beside));
+    EXPECT_FALSE(Asked(ZIVBackupApp::kHelpFailedText));
 }
 
 class AppTransferTest : public AppTest {
