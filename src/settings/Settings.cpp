@@ -172,6 +172,8 @@ void Settings::Load() {
 
     m_downloadUrl = ReadString(*store, QStringLiteral("DownloadURL"),
                                kWebHost + QStringLiteral("/Orlen/ziv/download.html"));
+    m_keepDownloadBackups = ReadFlag(*store, QStringLiteral("KeepDownloadBackups"), true);
+    m_backupsToKeep = NormalisedBackupsToKeep(ReadInt(*store, QStringLiteral("BackupsToKeep"), 50));
     store->endGroup();
 }
 
@@ -204,6 +206,8 @@ bool Settings::Save(Prompter& prompter) {
     WriteFlag(*store, QStringLiteral("HexShowAscii"), m_hexShowAscii);
     WriteFlag(*store, QStringLiteral("HexShowOffset"), m_hexShowOffset);
     WriteFlag(*store, QStringLiteral("PromptBeforeDownload"), m_promptBeforeDownload);
+    WriteFlag(*store, QStringLiteral("KeepDownloadBackups"), m_keepDownloadBackups);
+    store->setValue(QStringLiteral("BackupsToKeep"), m_backupsToKeep);
     store->endGroup();
     return Stored(*store);
 }
@@ -226,6 +230,10 @@ bool Settings::SaveRecentBackgrounds() {
     const std::unique_ptr<QSettings> store = OpenStore();
     m_recentBackgrounds.Save(*store);
     return Stored(*store);
+}
+
+int Settings::NormalisedBackupsToKeep(int count) {
+    return count < 1 ? 1 : count > 9999 ? 9999 : count;
 }
 
 QString Settings::VersionText() const {
