@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -15,7 +16,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QDir>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QUrl>
@@ -196,15 +196,16 @@ void DOptions::BuildControls() {
     auto* backups = new QGroupBox(QStringLiteral("Download Backups"), this);
     backups->setObjectName(QStringLiteral("backupGroup"));
     auto* backupsLayout = new QGridLayout(backups);
-    m_keepBackups = MakeCheck(QStringLiteral("Keep a backup of e&very download"), "keepDownloadBackups", backups);
+    m_keepBackups =
+        MakeCheck(QStringLiteral("Keep a backup of e&very download"), "keepDownloadBackups", backups);
     m_backupsToKeep = new QSpinBox(backups);
     m_backupsToKeep->setObjectName(QStringLiteral("backupsToKeep"));
     m_backupsToKeep->setRange(1, 9999);
     m_openBackupFolder = MakeButton(QStringLiteral("Ope&n backup folder"), "openBackupFolder",
                                     QStringLiteral("Open backup folder"), backups);
     backupsLayout->addWidget(m_keepBackups, 0, 0, 1, 3);
-    backupsLayout->addWidget(WidgetKit::BuddyLabel(QStringLiteral("Bac&kups to keep"), m_backupsToKeep, backups), 1,
-                             0);
+    backupsLayout->addWidget(
+        WidgetKit::BuddyLabel(QStringLiteral("Bac&kups to keep"), m_backupsToKeep, backups), 1, 0);
     backupsLayout->addWidget(m_backupsToKeep, 1, 1);
     backupsLayout->addWidget(m_openBackupFolder, 1, 2, Qt::AlignRight);
     backupsLayout->setColumnStretch(2, 1);

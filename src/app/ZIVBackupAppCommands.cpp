@@ -73,7 +73,8 @@ QString ZIVBackupApp::BackUpDownload(const std::vector<uint8_t>& bytes) {
     const QString path =
         BackupFolder(BackupDir()).Write(bytes, QDateTime::currentDateTime(), settings.BackupsToKeep(), error);
     if (path.isEmpty())
-        m_prompter->Message(kBackupFailedText + error.toStdString() + ".", kAppTitle, Prompter::Icon::Exclamation);
+        m_prompter->Message(kBackupFailedText + error.toStdString() + ".", kAppTitle,
+                            Prompter::Icon::Exclamation);
     return path;
 }
 
@@ -96,8 +97,8 @@ void ZIVBackupApp::OnCompareWith(SystemDoc& doc) {
     // The other dump as it reads, without questions: a damaged one is worth comparing too.
     SystemDoc other;
     std::string error;
-    if (OpenDumpFile(other, QDir::toNativeSeparators(path).toStdString(), *m_files, *m_prompter, false, nullptr,
-                     &error) != OpenResult::Opened) {
+    if (OpenDumpFile(other, QDir::toNativeSeparators(path).toStdString(), *m_files, *m_prompter, false,
+                     nullptr, &error) != OpenResult::Opened) {
         std::string text = kOpenFailedText;
         if (!error.empty())
             text += "\n" + error;

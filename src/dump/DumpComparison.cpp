@@ -295,15 +295,16 @@ void DumpComparison::ComparePatch(int n, const SystemDoc& a, const SystemDoc& b)
            ModeName(ChannelSwitchName(mb & PatchRecord::kChannelSwitchMask), mb, 0x07));
     f.Text("pedal type", ModeName(PedalTypeName(ma & PatchRecord::kPedalTypeMask), ma, 0x18),
            ModeName(PedalTypeName(mb & PatchRecord::kPedalTypeMask), mb, 0x18));
-    f.Text("global CC", ModeName(GlobalCCName(ma & 0xC0), ma, 0xC0), ModeName(GlobalCCName(mb & 0xC0), mb, 0xC0));
+    f.Text("global CC", ModeName(GlobalCCName(ma & 0xC0), ma, 0xC0),
+           ModeName(GlobalCCName(mb & 0xC0), mb, 0xC0));
     const auto sent = [](int mode) {
         return mode < 0 ? std::string("unreadable") : OnOff((mode & PatchRecord::kStringASentBit) != 0);
     };
     f.Text("string A sent", sent(ma), sent(mb));
     for (int pedal = 1; pedal <= 2; ++pedal)
         for (int cc = 1; cc <= 3; ++cc)
-            CompareCC(f, "pedal " + std::to_string(pedal) + " CC " + std::to_string(cc), pa.LocalCC(pedal, cc),
-                      pb.LocalCC(pedal, cc));
+            CompareCC(f, "pedal " + std::to_string(pedal) + " CC " + std::to_string(cc),
+                      pa.LocalCC(pedal, cc), pb.LocalCC(pedal, cc));
     f.Text("MIDI string A", StringHex(pa, 0), StringHex(pb, 0));
     f.Text("MIDI string B", StringHex(pa, 1), StringHex(pb, 1));
     f.Bytes(sa.Data(), sa.Length(), sb.Data(), sb.Length());

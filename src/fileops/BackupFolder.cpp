@@ -57,7 +57,8 @@ QStringList BackupFolder::Backups() const {
     for (const QString& name : QDir(m_path).entryList({QStringLiteral("*.syx")}, QDir::Files)) {
         const QRegularExpressionMatch match = BackupName().match(name);
         if (match.hasMatch())
-            entries.push_back({match.captured(1), match.captured(2).isEmpty() ? 1 : match.captured(2).toInt(), name});
+            entries.push_back(
+                {match.captured(1), match.captured(2).isEmpty() ? 1 : match.captured(2).toInt(), name});
     }
     // The stamp sorts by time; a second backup of the same second comes after the first.
     std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {

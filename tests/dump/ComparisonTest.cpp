@@ -81,14 +81,20 @@ TEST_P(ComparisonTest, NamesEveryChangedField) {
 
 const Row kRows[] = {
     {"nothing", [](Parts&) {}, {}},
-    {"patch name", [](Parts& p) { p.patches[0].name = "PATCH2C"; }, {"patch 012: name \"PATCH2B\" -> \"PATCH2C\""}},
+    {"patch name",
+     [](Parts& p) { p.patches[0].name = "PATCH2C"; },
+     {"patch 012: name \"PATCH2B\" -> \"PATCH2C\""}},
     {"patch mode",
      [](Parts& p) { p.patches[0].mode = 2 | 0x08 | 0x20 | 0xC0; },
      {"patch 012: channel switch inactive -> on", "patch 012: pedal type enhanced -> momentary",
       "patch 012: global CC none -> Pedal 1 & 2", "patch 012: string A sent off -> on"}},
-    {"unnamed mode value", [](Parts& p) { p.patches[0].mode = 7; }, {"patch 012: channel switch inactive -> 7"}},
+    {"unnamed mode value",
+     [](Parts& p) { p.patches[0].mode = 7; },
+     {"patch 012: channel switch inactive -> 7"}},
     {"local CC",
-     [](Parts& p) { p.patches[0].ccs[5] = {0x40 | 0x10 | 0x20 | 0x80 | 3, 7, 1, 100}; },
+     [](Parts& p) {
+         p.patches[0].ccs[5] = {0x40 | 0x10 | 0x20 | 0x80 | 3, 7, 1, 100};
+     },
      {"patch 012: pedal 2 CC 3 channel 1 -> 4", "patch 012: pedal 2 CC 3 CC 0 -> 7",
       "patch 012: pedal 2 CC 3 min 0 -> 1", "patch 012: pedal 2 CC 3 max 127 -> 100",
       "patch 012: pedal 2 CC 3 enabled off -> on", "patch 012: pedal 2 CC 3 invert pedal polarity off -> on",
@@ -99,11 +105,13 @@ const Row kRows[] = {
          p.patches[0].b = {0x0F};
      },
      {"patch 012: MIDI string A c0 05 -> c0", "patch 012: MIDI string B none -> 0f"}},
-    {"stored bytes only", [](Parts& p) { p.patches[0].name = std::string("PATCH2B") + '\0'; },
+    {"stored bytes only",
+     [](Parts& p) { p.patches[0].name = std::string("PATCH2B") + '\0'; },
      {"patch 012: stored bytes differ"}},
     {"patch only in the second",
      [](Parts& p) { p.patches.push_back(BasePatch(40, "NEW")); },
-     {"header: transmit length 146 -> 194", "configuration: total patches 1 -> 2", "patch 040: only in the second"}},
+     {"header: transmit length 146 -> 194", "configuration: total patches 1 -> 2",
+      "patch 040: only in the second"}},
     {"bank fields",
      [](Parts& p) {
          p.banks[0].name = "LIVE";
@@ -111,11 +119,17 @@ const Row kRows[] = {
          p.banks[0].seqMode = 1;
          p.banks[0].steps = {3};
      },
-     {"header: transmit length 146 -> 148", "bank 05: name \"BANK5\" -> \"LIVE\"", "bank 05: sequence mode off -> on",
-      "bank 05: switch C patch 0 -> 12", "bank 05: sequence steps none -> 3"}},
-    {"bank only in the first", [](Parts& p) { p.banks.clear(); },
-     {"header: transmit length 146 -> 109", "configuration: total banks 1 -> 0", "bank 05: only in the first"}},
-    {"set entries", [](Parts& p) { p.sets[1] = {99, 2}; },
+     {"header: transmit length 146 -> 148", "bank 05: name \"BANK5\" -> \"LIVE\"",
+      "bank 05: sequence mode off -> on", "bank 05: switch C patch 0 -> 12",
+      "bank 05: sequence steps none -> 3"}},
+    {"bank only in the first",
+     [](Parts& p) { p.banks.clear(); },
+     {"header: transmit length 146 -> 109", "configuration: total banks 1 -> 0",
+      "bank 05: only in the first"}},
+    {"set entries",
+     [](Parts& p) {
+         p.sets[1] = {99, 2};
+     },
      {"header: transmit length 146 -> 147", "set 2: entries 99 -> 99, 2"}},
     {"header", [](Parts& p) { p.deviceChannel = 9; }, {"header: device channel 1 -> 10"}},
     {"configuration fields",
@@ -130,23 +144,26 @@ const Row kRows[] = {
          Pair(p.config, 18, 12); // powerup patch
          Pair(p.config, 20, 30); // powerup timeout
          Pair(p.config, 24, 0x7F);
-         Pair(p.config, 56, 3);  // pedal 1 calibration min
+         Pair(p.config, 56, 3);   // pedal 1 calibration min
          Pair(p.config, 60, 200); // pedal 2 calibration max
-         Pair(p.config, 64, 4);  // pedal 2 calibration type
-         Pair(p.config, 68, 11); // pedal 1 global CC controller
-         Pair(p.config, 88, 16); // default channel
-         p.config[95] = 1;       // reserved
+         Pair(p.config, 64, 4);   // pedal 2 calibration type
+         Pair(p.config, 68, 11);  // pedal 1 global CC controller
+         Pair(p.config, 88, 16);  // default channel
+         p.config[95] = 1;        // reserved
      },
      {"configuration: powerup patch 0 -> 12", "configuration: powerup timeout 0 -> 30",
       "configuration: default channel none -> 16", "configuration: current bank 0 -> 5",
       "configuration: current patch 0 -> 12", "configuration: current set 0 -> 2",
-      "configuration: filter redundant program changes on -> off", "configuration: edit sysex in hex off -> on",
-      "configuration: MIDI merging on -> off", "configuration: reverse footswitch LEDs off -> on",
-      "configuration: pedal 1 global CC CC 0 -> 11", "configuration: pedal 1 calibration min 0 -> 3",
-      "configuration: pedal 2 calibration max 255 -> 200", "configuration: pedal 2 calibration type 0x10 -> 0x04",
+      "configuration: filter redundant program changes on -> off",
+      "configuration: edit sysex in hex off -> on", "configuration: MIDI merging on -> off",
+      "configuration: reverse footswitch LEDs off -> on", "configuration: pedal 1 global CC CC 0 -> 11",
+      "configuration: pedal 1 calibration min 0 -> 3", "configuration: pedal 2 calibration max 255 -> 200",
+      "configuration: pedal 2 calibration type 0x10 -> 0x04",
       "configuration: MIDI filters 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 -> "
       "00 7f 00 00 00 00 00 00 00 00 00 00 00 00 00 00"}},
-    {"reserved configuration bytes", [](Parts& p) { p.config[95] = 1; }, {"configuration: stored bytes differ"}},
+    {"reserved configuration bytes",
+     [](Parts& p) { p.config[95] = 1; },
+     {"configuration: stored bytes differ"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Fields, ComparisonTest, ::testing::ValuesIn(kRows),
