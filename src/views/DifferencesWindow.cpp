@@ -1,5 +1,6 @@
 #include "views/DifferencesWindow.h"
 
+#include "dump/SystemDoc.h"
 #include "views/BanksPage.h"
 #include "views/PatchesPage.h"
 #include "views/PropSheetFormView.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
@@ -113,9 +114,12 @@ void PatchesPage::createControls() {
     m_filter->installEventFilter(this);
     auto* findRow = new QHBoxLayout;
     findRow->setContentsMargins(4, 4, 4, 0);
-    findRow->addWidget(WidgetKit::BuddyLabel(QStringLiteral("Fin&d"), m_filter, this));
+    QLabel* findLabel = WidgetKit::BuddyLabel(QStringLiteral("Fin&d"), m_filter, this);
+    findRow->addWidget(findLabel);
     findRow->addWidget(m_filter, 1);
     layout->insertLayout(0, findRow);
+    findLabel->show();
+    m_filter->show(); // at once, like the list: Ctrl+F may focus it straight away
 
     connect(m_list->hdr(), &QHeaderView::sectionClicked, this, &PatchesPage::headerClicked);
     connect(m_list, &ListCtrlExt::dblClickNotify, this, &PatchesPage::openEditor);
@@ -133,6 +137,8 @@ void PatchesPage::applyFilter() {
     if (!m_list)
         return;
     const QString text = m_filter->text().trimmed();
+    // Taken first: the list does not report a hidden row as selected.
+    QTreeWidgetItem* selected = m_list->selectedRow();
     QTreeWidgetItem* firstShown = nullptr;
     for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = m_list->topLevelItem(i);
@@ -144,7 +150,6 @@ void PatchesPage::applyFilter() {
             firstShown = item;
     }
     // Commands act on the selected row, so it must be one the user can see.
-    QTreeWidgetItem* selected = m_list->selectedRow();
     if (selected && selected->isHidden()) {
         if (firstShown)
             m_list->setCurrentItem(firstShown);
