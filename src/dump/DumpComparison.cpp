@@ -97,7 +97,19 @@ std::string Flag(const CCAssignment& cc, int bit) {
     return cc.flags < 0 ? "unreadable" : OnOff((cc.flags & bit) != 0);
 }
 
-void CompareCC(Fields& f, const std::string& title, const CCAssignment& a, const CCAssignment& b) {
+bool SameBytes(const RecordSlot& a, const RecordSlot& b) {
+    return a.Length() == b.Length() &&
+           (a.Length() <= 0 || std::memcmp(a.Data(), b.Data(), static_cast<size_t>(a.Length())) == 0);
+}
+
+// "pedal 1 global CC ..." (cc 0) or "pedal 2 CC 3 ...": the title is made only for an assignment
+// that differs, as a large dump holds thousands of them.
+void CompareCC(Fields& f, int pedal, int cc, const CCAssignment& a, const CCAssignment& b) {
+    if (a.flags == b.flags && a.controller == b.controller && a.minimum == b.minimum &&
+        a.maximum == b.maximum)
+        return;
+    const std::string title = "pedal " + std::to_string(pedal) +
+                              (cc == 0 ? std::string(" global CC") : " CC " + std::to_string(cc));
     f.Value(title + " channel", a.flags < 0 ? -1 : a.Channel(), b.flags < 0 ? -1 : b.Channel());
     f.Value(title + " CC", a.controller, b.controller);
     f.Value(title + " min", a.minimum, b.minimum);
@@ -239,7 +251,7 @@ void DumpComparison::CompareConfig(const SystemDoc& a, const SystemDoc& b) {
     f.Text("reverse footswitch LEDs", OnOff(a.GetReverseLeds() != 0), OnOff(b.GetReverseLeds() != 0));
     for (int pedal = 1; pedal <= 2; ++pedal) {
         const std::string title = "pedal " + std::to_string(pedal);
-        CompareCC(f, title + " global CC", a.GetGlobalCC(pedal), b.GetGlobalCC(pedal));
+        CompareCC(f, pedal, 0, a.GetGlobalCC(pedal), b.GetGlobalCC(pedal));
         f.Value(title + " calibration min", a.GetPedalCalMin(pedal), b.GetPedalCalMin(pedal));
         f.Value(title + " calibration max", a.GetPedalCalMax(pedal), b.GetPedalCalMax(pedal));
         f.Text(title + " calibration type", Padded("0x%02x", a.GetPedalCalType(pedal)),
@@ -256,7 +268,7 @@ void DumpComparison::CompareSet(int n, const SystemDoc& a, const SystemDoc& b) {
     Fields f(m_differences, Record::Set, n);
     const RecordSlot* sa = a.PeekSet(n);
     const RecordSlot* sb = b.PeekSet(n);
-    if (!InBoth(f, sa->IsPresent(), sb->IsPresent()))
+    if (!InBoth(f, sa->IsPresent(), sb->IsPresent()) || SameBytes(*sa, *sb))
         return;
     f.Text("entries", ListText(SetEntries(*sa)), ListText(SetEntries(*sb)));
     f.Bytes(sa->Data(), sa->Length(), sb->Data(), sb->Length());
@@ -268,15 +280,21 @@ void DumpComparison::CompareBank(int n, const SystemDoc& a, const SystemDoc& b) 
         return;
     const RecordSlot& sa = *a.PeekBank(n);
     const RecordSlot& sb = *b.PeekBank(n);
+    if (SameBytes(sa, sb))
+        return;
     const BankRecord ba(sa);
     const BankRecord bb(sb);
     f.Text("name", Quoted(ba.Name()), Quoted(bb.Name()));
     const auto mode = [](int v) { return v < 0 ? std::string("unreadable") : OnOff(v > 0); };
     f.Text("sequence mode", mode(ba.SequenceMode()), mode(bb.SequenceMode()));
     for (int slot = 0; slot < BankRecord::kSlotCount; ++slot)
-        f.Value(std::string("switch ") + static_cast<char>('A' + slot) + " patch", ba.SlotPatch(slot),
-                bb.SlotPatch(slot));
-    f.Text("sequence steps", ListText(Steps(ba)), ListText(Steps(bb)));
+        if (ba.SlotPatch(slot) != bb.SlotPatch(slot))
+            f.Value(std::string("switch ") + static_cast<char>('A' + slot) + " patch", ba.SlotPatch(slot),
+                    bb.SlotPatch(slot));
+    const std::vector<int> stepsA = Steps(ba);
+    const std::vector<int> stepsB = Steps(bb);
+    if (stepsA != stepsB)
+        f.Text("sequence steps", ListText(stepsA), ListText(stepsB));
     f.Bytes(sa.Data(), sa.Length(), sb.Data(), sb.Length());
 }
 
@@ -286,26 +304,37 @@ void DumpComparison::ComparePatch(int n, const SystemDoc& a, const SystemDoc& b)
         return;
     const RecordSlot& sa = *a.PeekPatch(n);
     const RecordSlot& sb = *b.PeekPatch(n);
+    if (SameBytes(sa, sb))
+        return;
     const PatchRecord pa(sa);
     const PatchRecord pb(sb);
     f.Text("name", Quoted(pa.Name()), Quoted(pb.Name()));
     const int ma = pa.Mode();
     const int mb = pb.Mode();
-    f.Text("channel switch", ModeName(ChannelSwitchName(ma & PatchRecord::kChannelSwitchMask), ma, 0x07),
-           ModeName(ChannelSwitchName(mb & PatchRecord::kChannelSwitchMask), mb, 0x07));
-    f.Text("pedal type", ModeName(PedalTypeName(ma & PatchRecord::kPedalTypeMask), ma, 0x18),
-           ModeName(PedalTypeName(mb & PatchRecord::kPedalTypeMask), mb, 0x18));
-    f.Text("global CC", ModeName(GlobalCCName(ma & 0xC0), ma, 0xC0),
-           ModeName(GlobalCCName(mb & 0xC0), mb, 0xC0));
-    const auto sent = [](int mode) {
-        return mode < 0 ? std::string("unreadable") : OnOff((mode & PatchRecord::kStringASentBit) != 0);
-    };
-    f.Text("string A sent", sent(ma), sent(mb));
+    if (ma != mb) {
+        f.Text("channel switch", ModeName(ChannelSwitchName(ma & PatchRecord::kChannelSwitchMask), ma, 0x07),
+               ModeName(ChannelSwitchName(mb & PatchRecord::kChannelSwitchMask), mb, 0x07));
+        f.Text("pedal type", ModeName(PedalTypeName(ma & PatchRecord::kPedalTypeMask), ma, 0x18),
+               ModeName(PedalTypeName(mb & PatchRecord::kPedalTypeMask), mb, 0x18));
+        f.Text("global CC", ModeName(GlobalCCName(ma & 0xC0), ma, 0xC0),
+               ModeName(GlobalCCName(mb & 0xC0), mb, 0xC0));
+        const auto sent = [](int mode) {
+            return mode < 0 ? std::string("unreadable") : OnOff((mode & PatchRecord::kStringASentBit) != 0);
+        };
+        f.Text("string A sent", sent(ma), sent(mb));
+    }
     for (int pedal = 1; pedal <= 2; ++pedal)
         for (int cc = 1; cc <= 3; ++cc)
-            CompareCC(f, "pedal " + std::to_string(pedal) + " CC " + std::to_string(cc),
-                      pa.LocalCC(pedal, cc), pb.LocalCC(pedal, cc));
-    f.Text("MIDI string A", StringHex(pa, 0), StringHex(pb, 0));
-    f.Text("MIDI string B", StringHex(pa, 1), StringHex(pb, 1));
+            CompareCC(f, pedal, cc, pa.LocalCC(pedal, cc), pb.LocalCC(pedal, cc));
+    for (int which = 0; which < 2; ++which) {
+        int countA = 0;
+        int countB = 0;
+        const uint8_t* pairsA = pa.StringPairs(which, &countA);
+        const uint8_t* pairsB = pb.StringPairs(which, &countB);
+        if (countA != countB ||
+            (countA > 0 && std::memcmp(pairsA, pairsB, 2 * static_cast<size_t>(countA)) != 0))
+            f.Text(which == 0 ? "MIDI string A" : "MIDI string B", StringHex(pa, which),
+                   StringHex(pb, which));
+    }
     f.Bytes(sa.Data(), sa.Length(), sb.Data(), sb.Length());
 }
