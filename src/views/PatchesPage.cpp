@@ -303,6 +303,9 @@ void PatchesPage::sortRows() {
         m_list->setCurrentItem(selected);
         m_list->scrollToItem(selected);
     }
+    // Rows taken out and put back are shown again.
+    if (!m_filter->text().isEmpty())
+        applyFilter();
 }
 
 void PatchesPage::headerClicked(int column) {

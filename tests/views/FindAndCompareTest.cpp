@@ -5,6 +5,7 @@
 #include "views/DifferencesWindow.h"
 #include "views/PatchesPage.h"
 #include "views/SetsPage.h"
+#include "widgets/HdrCtrl.h"
 
 #include <gtest/gtest.h>
 
@@ -71,6 +72,15 @@ TEST(PatchFinder, NarrowsByNumberOrNameAndLeavesCommandsOnTheSelectedRow) {
         EXPECT_EQ(list.selectedData(), row.selected) << row.text;
     }
 
+    // Sorting keeps the narrowing: a second click on "Num" turns the order round.
+    field.clear();
+    QTest::keyClicks(&field, QStringLiteral("lead"));
+    HdrCtrl& header = *list.hdr();
+    QTest::mouseClick(
+        header.viewport(), Qt::LeftButton, {},
+        QPoint(header.sectionViewportPosition(0) + header.sectionSize(0) / 2, header.height() / 2));
+    EXPECT_EQ(ShownRows(list), (std::vector<int>{12, 3}));
+
     // Down goes on to the list; Delete acts on the row found.
     field.clear();
     QTest::keyClicks(&field, QStringLiteral("clean"));
@@ -87,7 +97,7 @@ TEST(PatchFinder, NarrowsByNumberOrNameAndLeavesCommandsOnTheSelectedRow) {
     Focus(field);
     QTest::keyClick(&field, Qt::Key_Escape);
     EXPECT_EQ(field.text(), QString());
-    EXPECT_EQ(ShownRows(list), (std::vector<int>{3, 12}));
+    EXPECT_EQ(ShownRows(list), (std::vector<int>{12, 3}));
 }
 
 TEST(PatchFinder, ListKeepsTheFocusWhenThePageIsShown) {
