@@ -1,6 +1,7 @@
 // Arbitrary bytes as a dump image: parse, check, build, every export and the hex listing must
 // never crash or read outside a buffer, and a dump that checks clean must survive a round trip
 // and a few edits without losing its consistency.
+#include "dump/DumpComparison.h"
 #include "dump/HexRender.h"
 #include "dump/SystemDoc.h"
 
@@ -40,8 +41,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ExerciseReaders(doc);
 
     // The loading path of an empty file and a repair attempt must be safe on anything.
+    SystemDoc before(data, size);
     doc.FixTransmitLength();
     ExerciseReaders(doc);
+    // Comparing reads every field of every record, however malformed; a dump equals itself.
+    Require(DumpComparison(doc, doc).Same());
+    (void)DumpComparison(before, SystemDoc()).Lines();
 
     if (code != 0)
         return 0;

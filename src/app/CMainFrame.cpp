@@ -151,6 +151,10 @@ void CMainFrame::CreateActions() {
         QStringLiteral("Write the banks in the foot switch layout beside the document\nExport Bank Layout"));
     AddAction(IdExportPatchTable, QStringLiteral("&Export Patch Table"),
               QStringLiteral("Write a table of the patches beside the document\nExport Patch Table"));
+    AddAction(IdCompareWith, QStringLiteral("Compare &With..."),
+              QStringLiteral("List what differs between the active document and a dump file\nCompare With"));
+    AddAction(IdOpenBackup, QStringLiteral("Open Bac&kup..."),
+              QStringLiteral("Open one of the copies kept of every download\nOpen Backup"));
     AddAction(IdPreferences, QStringLiteral("&Preferences"),
               QStringLiteral("Change the MIDI ports and the program's settings\nPreferences"))
         ->setIcon(ToolbarIcons::Preferences());
@@ -259,11 +263,14 @@ void CMainFrame::FillFileMenu(QMenu* menu) {
     const bool document = m_menuSet != MenuSet::NoDocument;
     menu->addAction(Action(IdFileNew));
     menu->addAction(Action(IdFileOpen));
+    menu->addAction(Action(IdOpenBackup));
     if (document) {
         menu->addAction(Action(IdFileClose));
         menu->addAction(Action(IdFileSave));
         menu->addAction(Action(IdFileSaveAs));
         menu->addSeparator();
+        if (m_menuSet == MenuSet::SystemDump)
+            menu->addAction(Action(IdCompareWith));
         menu->addAction(Action(IdExportXml));
         menu->addAction(Action(IdExportBankTable));
         menu->addAction(Action(IdExportBankLayout));
@@ -459,6 +466,7 @@ void CMainFrame::UpdateCommandStates() {
         Action(id)->setEnabled(false);
     UpdateUndoActions();
     Action(IdDownload)->setEnabled(!m_app.ActiveDownload());
+    Action(IdCompareWith)->setEnabled(data != nullptr);
 
     if (data) {
         Edit command{};
@@ -553,6 +561,13 @@ void CMainFrame::OnCommand(int id) {
     case IdExportPatchTable:
         if (doc)
             m_app.OnExport(*doc, id);
+        break;
+    case IdOpenBackup:
+        m_app.OnOpenBackup();
+        break;
+    case IdCompareWith:
+        if (doc)
+            m_app.OnCompareWith(*doc);
         break;
     case IdPreferences:
         m_app.OnPreferences();

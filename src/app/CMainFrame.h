@@ -49,6 +49,8 @@ public:
         IdDelete = 629,
         IdInsert = 630,
         IdExportXml = 631,
+        IdCompareWith = 640,
+        IdOpenBackup = 641,
         IdFileNew = 57600,
         IdFileOpen = 57601,
         IdFileClose = 57602,

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -191,6 +193,24 @@ void DOptions::BuildControls() {
     exportsLayout->addWidget(m_exportMixedCase);
     layout->addWidget(exports);
 
+    auto* backups = new QGroupBox(QStringLiteral("Download Backups"), this);
+    backups->setObjectName(QStringLiteral("backupGroup"));
+    auto* backupsLayout = new QGridLayout(backups);
+    m_keepBackups =
+        MakeCheck(QStringLiteral("Keep a backup of e&very download"), "keepDownloadBackups", backups);
+    m_backupsToKeep = new QSpinBox(backups);
+    m_backupsToKeep->setObjectName(QStringLiteral("backupsToKeep"));
+    m_backupsToKeep->setRange(1, 9999);
+    m_openBackupFolder = MakeButton(QStringLiteral("Ope&n backup folder"), "openBackupFolder",
+                                    QStringLiteral("Open backup folder"), backups);
+    backupsLayout->addWidget(m_keepBackups, 0, 0, 1, 3);
+    backupsLayout->addWidget(
+        WidgetKit::BuddyLabel(QStringLiteral("Bac&kups to keep"), m_backupsToKeep, backups), 1, 0);
+    backupsLayout->addWidget(m_backupsToKeep, 1, 1);
+    backupsLayout->addWidget(m_openBackupFolder, 1, 2, Qt::AlignRight);
+    backupsLayout->setColumnStretch(2, 1);
+    layout->addWidget(backups);
+
     auto* help = new QGroupBox(QStringLiteral("Custom MIDI Help"), this);
     help->setObjectName(QStringLiteral("helpGroup"));
     auto* helpLayout = new QGridLayout(help);
@@ -228,6 +248,7 @@ void DOptions::BuildControls() {
     connect(m_browseBackground, &QPushButton::clicked, this, &DOptions::BrowseBackground);
     connect(m_browseHelpFile, &QPushButton::clicked, this, &DOptions::BrowseHelpFile);
     connect(m_testHelp, &QPushButton::clicked, this, &DOptions::TestHelp);
+    connect(m_openBackupFolder, &QPushButton::clicked, this, &DOptions::OpenBackupFolder);
 }
 
 int DOptions::Run() {
@@ -267,6 +288,8 @@ void DOptions::FillControls() {
     m_exportMixedCase->setChecked(values.ExportMixedCase());
     m_helpFile->setText(values.MidiHelpFile());
     m_helpKeyword->setText(values.MidiHelpKeyword());
+    m_keepBackups->setChecked(values.KeepDownloadBackups());
+    m_backupsToKeep->setValue(values.BackupsToKeep());
 }
 
 void DOptions::ReadControls() {
@@ -289,6 +312,8 @@ void DOptions::ReadControls() {
     values.SetExportMixedCase(m_exportMixedCase->isChecked());
     values.SetMidiHelpFile(m_helpFile->text());
     values.SetMidiHelpKeyword(m_helpKeyword->text());
+    values.SetKeepDownloadBackups(m_keepBackups->isChecked());
+    values.SetBackupsToKeep(m_backupsToKeep->value());
 }
 
 void DOptions::Commit() {
@@ -341,6 +366,14 @@ void DOptions::TestHelp() {
     LaunchMidiHelp();
     m_settings->SetMidiHelpFile(file);
     m_settings->SetMidiHelpKeyword(keyword);
+}
+
+void DOptions::OpenBackupFolder() {
+    // A folder no download has made yet is made now, so the file manager has something to show.
+    if (m_backupFolder.isEmpty())
+        return;
+    QDir().mkpath(m_backupFolder);
+    m_openUrl(QUrl::fromLocalFile(m_backupFolder));
 }
 
 bool DOptions::LaunchMidiHelp() {

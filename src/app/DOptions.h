@@ -13,6 +13,7 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class QUrl;
 
 // The preferences dialog, and for the whole run the holder of the settings: one instance is made
@@ -56,6 +57,8 @@ public:
     // Seams for the platform dialogs, so tests never open one.
     void SetFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
     void SetUrlOpener(UrlOpener opener) { m_openUrl = std::move(opener); }
+    // The folder the "open backup folder" button shows in the desktop's file manager.
+    void SetBackupFolder(const QString& path) { m_backupFolder = path; }
     // What LaunchMidiHelp runs when the user says there is a help file; Run() by default.
     void SetPreferencesRunner(std::function<void()> runner) { m_runPreferences = std::move(runner); }
 
@@ -80,6 +83,7 @@ private:
     void BrowseBackground();
     void BrowseHelpFile();
     void TestHelp();
+    void OpenBackupFolder();
 
     Prompter& m_prompter;
     std::unique_ptr<Settings> m_settings;
@@ -106,4 +110,8 @@ private:
     QPushButton* m_browseHelpFile = nullptr;
     QLineEdit* m_helpKeyword = nullptr;
     QPushButton* m_testHelp = nullptr;
+    QCheckBox* m_keepBackups = nullptr;
+    QSpinBox* m_backupsToKeep = nullptr;
+    QPushButton* m_openBackupFolder = nullptr;
+    QString m_backupFolder;
 };

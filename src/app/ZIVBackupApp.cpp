@@ -96,6 +96,7 @@ bool ZIVBackupApp::InitInstance(const QStringList& arguments) {
     m_options = std::make_unique<DOptions>(*m_prompter, std::move(settings));
     connect(m_options.get(), &DOptions::SettingsApplied, this, &ZIVBackupApp::ApplySettings);
     m_options->SetUrlOpener([this](const QUrl& url) { return m_openUrl(url); });
+    m_options->SetBackupFolder(BackupDir());
     m_options->SetPreferencesRunner([this] { m_runPreferences(); });
     RegisterTemplates();
     if (!CreateMainFrame())

@@ -45,6 +45,8 @@ public:
         Prompter* prompter = nullptr;
         // False when the caller has started the MIDI port layer itself and stops it.
         bool startMidi = true;
+        // Where downloads are backed up; empty: "backups" under the application's data folder.
+        QString backupDir;
     };
 
     static constexpr const char* kAppTitle = "Tolvane";
@@ -54,6 +56,7 @@ public:
     static constexpr const char* kHelpFailedText = "Not able to launch the help file.";
     static constexpr const char* kHelpFileName = "Tolvane.htm";
     static constexpr const char* kApplyConfigText = "Apply the changes to the system configuration?";
+    static constexpr const char* kBackupFailedText = "The download could not be backed up: ";
 
     using FileChooser = std::function<QString(QWidget* parent, const QString& title, const QString& startPath,
                                               const QString& filter)>;
@@ -109,6 +112,15 @@ public:
     void OnUpload(SystemDoc& doc);
     // A received dump becomes a new, modified, untitled document.
     SystemDoc* OpenReceivedDump(const std::vector<uint8_t>& bytes);
+    // Writes a download's bytes to the backup folder when the settings ask for it; a failure is
+    // a warning that names the reason. The path written, or empty.
+    QString BackUpDownload(const std::vector<uint8_t>& bytes);
+    QString BackupDir() const;
+    // Open Backup: the file dialog in the backup folder, then OpenDocumentFile.
+    void OnOpenBackup();
+    // Compare With: chooses a dump file and shows what differs from the document in a
+    // Differences window beside its data window.
+    void OnCompareWith(SystemDoc& doc);
     // The table and XML exports of a document, with the export settings.
     void OnExport(SystemDoc& doc, int command);
 

@@ -6,14 +6,20 @@
 #include "app/CMainFrame.h"
 #include "app/DOptions.h"
 #include "app/UpdateCheck.h"
+#include "dump/DumpComparison.h"
+#include "dump/DumpFileFlow.h"
+#include "dump/FileOps.h"
 #include "dump/Prompter.h"
 #include "dump/SystemDoc.h"
+#include "fileops/BackupFolder.h"
 #include "midi/dialogs/DMidiXmit.h"
 #include "settings/Settings.h"
 #include "views/CChildFrame.h"
+#include "views/DifferencesWindow.h"
 #include "views/PropSheetFormView.h"
 #include "widgets/DocUndoStack.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -33,6 +39,7 @@ void ZIVBackupApp::OnDownload() {
         return;
     DMidiXmit dialog(AppSettings().Transfer(), *m_prompter, m_mainFrame.get());
     m_download = &dialog;
+    connect(&dialog, &DMidiXmit::dumpArrived, this, &ZIVBackupApp::BackUpDownload);
     // The document is made while the dialog still exists, as soon as the dump is accepted.
     connect(&dialog, &DMidiXmit::dumpReceived, this, [this, &dialog] {
         if (dialog.MakeDocument())
@@ -56,6 +63,59 @@ SystemDoc* ZIVBackupApp::OpenReceivedDump(const std::vector<uint8_t>& bytes) {
     if (auto* view = qobject_cast<PropSheetFormView*>(frame->widget()))
         view->requestRefresh();
     return doc;
+}
+
+QString ZIVBackupApp::BackupDir() const {
+    return m_optionsIn.backupDir.isEmpty() ? BackupFolder::DefaultPath() : m_optionsIn.backupDir;
+}
+
+QString ZIVBackupApp::BackUpDownload(const std::vector<uint8_t>& bytes) {
+    const Settings& settings = AppSettings();
+    if (!settings.KeepDownloadBackups())
+        return {};
+    QString error;
+    const QString path =
+        BackupFolder(BackupDir()).Write(bytes, QDateTime::currentDateTime(), settings.BackupsToKeep(), error);
+    if (path.isEmpty())
+        m_prompter->Message(kBackupFailedText + error.toStdString() + ".", kAppTitle,
+                            Prompter::Icon::Exclamation);
+    return path;
+}
+
+void ZIVBackupApp::OnOpenBackup() {
+    const QString path = m_chooseOpen(m_mainFrame.get(), QStringLiteral("Open Backup"), BackupDir(),
+                                      m_systemTemplate->fileFilter() + QStringLiteral(";;All Files (*)"));
+    if (!path.isEmpty())
+        OpenDocumentFile(path);
+}
+
+void ZIVBackupApp::OnCompareWith(SystemDoc& doc) {
+    CChildFrame* frame = m_mainFrame->ActiveFrame();
+    auto* view = frame ? qobject_cast<PropSheetFormView*>(frame->widget()) : nullptr;
+    if (!view)
+        return;
+    const QString path = m_chooseOpen(m_mainFrame.get(), QStringLiteral("Compare With"), QString(),
+                                      m_systemTemplate->fileFilter() + QStringLiteral(";;All Files (*)"));
+    if (path.isEmpty())
+        return;
+    // The other dump as it reads, without questions: a damaged one is worth comparing too.
+    SystemDoc other;
+    std::string error;
+    if (OpenDumpFile(other, QDir::toNativeSeparators(path).toStdString(), *m_files, *m_prompter, false,
+                     nullptr, &error) != OpenResult::Opened) {
+        std::string text = kOpenFailedText;
+        if (!error.empty())
+            text += "\n" + error;
+        m_prompter->Message(text, kAppTitle, Prompter::Icon::Exclamation);
+        return;
+    }
+    QString description = QStringLiteral("First: %1, second: %2")
+                              .arg(QString::fromStdString(doc.GetTitle()), QFileInfo(path).fileName());
+    description.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    auto* window = new DifferencesWindow(*view, DumpComparison(doc, other), description, m_mainFrame.get());
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 void ZIVBackupApp::OnUpload(SystemDoc& doc) {

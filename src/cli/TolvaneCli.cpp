@@ -34,6 +34,7 @@ const char* const kUsage =
     "  repair FILE [-o OUT]                  fix a wrong transmit length\n"
     "  hex FILE [--no-ascii] [--no-offset]   the hex listing of a dump\n"
     "  describe [--no-comments] TEXT         describe MIDI bytes given as hex text\n"
+    "  diff A B [--brief]                    what differs between two dumps (status 1 if any)\n"
     "  ports                                 list MIDI input and output ports with their indices\n"
     "  receive --in N [--force] OUT          download a dump from input port N\n"
     "  send FILE --out N [--buffer-size B] [--delay MS] [--force]\n"
@@ -58,6 +59,7 @@ const OptionSpec kOptions[] = {
     {"repair", {{"-o", true}}},
     {"hex", {{"--no-ascii", false}, {"--no-offset", false}}},
     {"describe", {{"--no-comments", false}}},
+    {"diff", {{"--brief", false}}},
     {"ports", {}},
     {"receive", {{"--in", true}, {"--force", false}}},
     {"send", {{"--out", true}, {"--buffer-size", true}, {"--delay", true}, {"--force", false}}},
@@ -167,6 +169,8 @@ int TolvaneCli::Run(const std::vector<std::string>& args) {
         return Hex(a);
     if (command == "describe")
         return Describe(a);
+    if (command == "diff")
+        return Diff(a);
     if (command == "ports")
         return Ports(a);
     if (command == "receive")

@@ -24,6 +24,7 @@ private:
     int Repair(Args& a);
     int Hex(Args& a);
     int Describe(Args& a);
+    int Diff(Args& a); // TolvaneCliDiff.cpp
     // MIDI transfers (TolvaneCliMidi.cpp)
     int Ports(Args& a);
     int Receive(Args& a);

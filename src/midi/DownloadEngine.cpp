@@ -124,6 +124,8 @@ void DownloadEngine::Loop() {
 bool DownloadEngine::Complete(std::vector<uint8_t>& bytes) {
     FinishWorker();
     ClosePort();
+    if (m_arrived && m_total > 6 && m_buffer[6] == 0x41)
+        m_arrived(std::vector<uint8_t>(m_buffer.begin(), m_buffer.begin() + m_total));
     if (m_error)
         return false;
     if (m_buffer[6] != 0x41) {

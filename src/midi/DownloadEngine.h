@@ -4,6 +4,7 @@
 #include "midi/TransferEngine.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // Receives one system dump from the input port: waits for the user to start the dump on the
@@ -23,6 +24,11 @@ public:
     // the seventh byte and the integrity of the data, asks the "Incomplete Download" question.
     // True when `bytes` received a dump to open as a new, modified document.
     bool Complete(std::vector<uint8_t>& bytes);
+    // Called by Complete on the owner's thread with the bytes of a system dump exactly as they
+    // arrived, before any check or question: also for a dump the user then throws away or that
+    // an error cut short.
+    using ArrivalHook = std::function<void(const std::vector<uint8_t>& bytes)>;
+    void SetArrivalHook(ArrivalHook hook) { m_arrived = std::move(hook); }
 
     unsigned TotalCount() const { return m_total; }
     int EoxCount() const { return m_eoxCount; }
@@ -34,6 +40,7 @@ private:
     void ClosePort();
 
     MidiInPort* m_in = nullptr;
+    ArrivalHook m_arrived;
     std::vector<uint8_t> m_buffer; // the receive buffer, zeroed at construction
     std::atomic<unsigned> m_total{0};
     int m_writeIndex = 0;

@@ -173,6 +173,8 @@ void Settings::Load() {
     m_downloadUrl = ReadString(*store, QStringLiteral("DownloadURL"),
                                kWebHost + QStringLiteral("/Orlen/ziv/download.html"));
     m_lastFolder = ReadString(*store, QStringLiteral("Last Folder"), QString());
+    m_keepDownloadBackups = ReadFlag(*store, QStringLiteral("KeepDownloadBackups"), true);
+    m_backupsToKeep = NormalisedBackupsToKeep(ReadInt(*store, QStringLiteral("BackupsToKeep"), 50));
     store->endGroup();
 }
 
@@ -206,6 +208,8 @@ bool Settings::Save(Prompter& prompter) {
     WriteFlag(*store, QStringLiteral("HexShowOffset"), m_hexShowOffset);
     WriteFlag(*store, QStringLiteral("PromptBeforeDownload"), m_promptBeforeDownload);
     WriteOrRemove(*store, QStringLiteral("Last Folder"), m_lastFolder);
+    WriteFlag(*store, QStringLiteral("KeepDownloadBackups"), m_keepDownloadBackups);
+    store->setValue(QStringLiteral("BackupsToKeep"), m_backupsToKeep);
     store->endGroup();
     return Stored(*store);
 }
@@ -232,6 +236,10 @@ bool Settings::SaveRecentBackgrounds() {
     const std::unique_ptr<QSettings> store = OpenStore();
     m_recentBackgrounds.Save(*store);
     return Stored(*store);
+}
+
+int Settings::NormalisedBackupsToKeep(int count) {
+    return count < 1 ? 1 : count > 9999 ? 9999 : count;
 }
 
 QString Settings::VersionText() const {

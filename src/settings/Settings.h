@@ -113,6 +113,12 @@ public:
     void SetMidiHelpFile(const QString& path) { m_midiHelpFile = path; }
     const QString& MidiHelpKeyword() const { return m_midiHelpKeyword; }
     void SetMidiHelpKeyword(const QString& keyword) { m_midiHelpKeyword = keyword; }
+    // A copy of every download in the backup folder, and how many copies are kept (1-9999).
+    bool KeepDownloadBackups() const { return m_keepDownloadBackups; }
+    void SetKeepDownloadBackups(bool on) { m_keepDownloadBackups = on; }
+    int BackupsToKeep() const { return m_backupsToKeep; }
+    void SetBackupsToKeep(int count) { m_backupsToKeep = NormalisedBackupsToKeep(count); }
+    static int NormalisedBackupsToKeep(int count);
 
     // The folder of the file last opened or saved: where the file dialogs start.
     const QString& LastFolder() const { return m_lastFolder; }
@@ -164,4 +170,6 @@ private:
     QString m_midiHelpKeyword;
     QString m_downloadUrl;
     QString m_lastFolder;
+    bool m_keepDownloadBackups = true;
+    int m_backupsToKeep = 50;
 };

@@ -16,6 +16,10 @@
 #include "widgets/WidgetKit.h"
 
 #include <QApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
@@ -104,6 +108,22 @@ void PatchesPage::createControls() {
     layout->addWidget(m_list);
     m_list->show(); // at once: the page may already be visible, and the list takes the focus
 
+    // Made after the list, so the list stays first in the focus chain and takes the focus
+    // when the page is shown, as it did before there was a find field.
+    m_filter = new QLineEdit(this);
+    m_filter->setObjectName(QStringLiteral("patchFilter"));
+    m_filter->setClearButtonEnabled(true);
+    m_filter->setPlaceholderText(QStringLiteral("Number or name (Ctrl+F)"));
+    m_filter->installEventFilter(this);
+    auto* findRow = new QHBoxLayout;
+    findRow->setContentsMargins(4, 4, 4, 0);
+    QLabel* findLabel = WidgetKit::BuddyLabel(QStringLiteral("Fin&d"), m_filter, this);
+    findRow->addWidget(findLabel);
+    findRow->addWidget(m_filter, 1);
+    layout->insertLayout(0, findRow);
+    findLabel->show();
+    m_filter->show(); // at once, like the list: Ctrl+F may focus it straight away
+
     connect(m_list->hdr(), &QHeaderView::sectionClicked, this, &PatchesPage::headerClicked);
     connect(m_list, &ListCtrlExt::dblClickNotify, this, &PatchesPage::openEditor);
     connect(m_list, &ListCtrlExt::keyNotify, this, [this](int key, Qt::KeyboardModifiers mods) {
@@ -115,6 +135,82 @@ void PatchesPage::createControls() {
     connect(m_list, &ListCtrlExt::contextMenuNotify, this,
             [this](const QPoint& pos) { shell().showContextMenu(pos, ShellServices::MenuData); });
     connect(m_list, &QTreeWidget::itemSelectionChanged, this, &SheetPage::commandStatesChanged);
+    connect(m_filter, &QLineEdit::textChanged, this, &PatchesPage::applyFilter);
+}
+
+void PatchesPage::applyFilter() {
+    if (!m_list)
+        return;
+    const QString text = m_filter->text().trimmed();
+    // Taken first: the list does not report a hidden row as selected.
+    QTreeWidgetItem* selected = m_list->selectedRow();
+    QTreeWidgetItem* firstShown = nullptr;
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = m_list->topLevelItem(i);
+        const bool exists = item->data(0, kExistsRole).toBool();
+        const bool shown = text.isEmpty() || item->text(0).contains(text, Qt::CaseInsensitive) ||
+                           (exists && item->text(1).contains(text, Qt::CaseInsensitive));
+        item->setHidden(!shown);
+        if (shown && !firstShown)
+            firstShown = item;
+    }
+    // Commands act on the selected row, so it must be one the user can see.
+    if (selected && selected->isHidden()) {
+        if (firstShown)
+            m_list->setCurrentItem(firstShown);
+        else
+            m_list->clearSelection();
+    }
+    if (QTreeWidgetItem* current = m_list->selectedRow())
+        m_list->scrollToItem(current);
+}
+
+bool PatchesPage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_filter && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Escape && !m_filter->text().isEmpty()) {
+            m_filter->clear();
+            return true;
+        }
+        // Down, Enter and Return go on to the narrowed list.
+        if (key == Qt::Key_Down || key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (!m_list->selectedRow()) {
+                for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
+                    if (!m_list->topLevelItem(i)->isHidden()) {
+                        m_list->setCurrentItem(m_list->topLevelItem(i));
+                        break;
+                    }
+                }
+            }
+            m_list->setFocus();
+            return true;
+        }
+    }
+    return SheetPage::eventFilter(watched, event);
+}
+
+void PatchesPage::focusFilter() {
+    if (!m_filter)
+        return;
+    m_filter->setFocus(Qt::ShortcutFocusReason);
+    m_filter->selectAll();
+}
+
+bool PatchesPage::selectPatch(int n) {
+    if (!m_list)
+        return false;
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = m_list->topLevelItem(i);
+        if (ListCtrlExt::itemData(item) != n)
+            continue;
+        if (item->isHidden())
+            m_filter->clear();
+        m_list->setCurrentItem(item);
+        m_list->scrollToItem(item);
+        m_list->setFocus();
+        return true;
+    }
+    return false;
 }
 
 void PatchesPage::rebuild(int hint) {
@@ -126,6 +222,7 @@ void PatchesPage::rebuild(int hint) {
 
     QTreeWidgetItem* selected = m_list->selectedRow();
     const int selectedIndex = selected ? m_list->indexOfTopLevelItem(selected) : -1;
+    const int selectedNumber = selected ? ListCtrlExt::itemData(selected) : -1;
     const int scroll = m_list->verticalScrollBar()->value();
     m_list->clear();
 
@@ -151,12 +248,19 @@ void PatchesPage::rebuild(int hint) {
     // The same rows in view, and the same row index selected, whatever patch now stands there.
     m_list->doItemsLayout();
     m_list->verticalScrollBar()->setValue(scroll);
-    if (selectedIndex >= 0) {
+    if (selectedIndex >= 0 && m_filter->text().isEmpty()) {
         if (QTreeWidgetItem* item = m_list->topLevelItem(selectedIndex)) {
             m_list->setCurrentItem(item);
             m_list->scrollToItem(item);
         }
+    } else if (selectedNumber >= 0) {
+        // Narrowed, row indices mean nothing: the same patch stays selected.
+        for (int i = 0; i < m_list->topLevelItemCount(); ++i)
+            if (ListCtrlExt::itemData(m_list->topLevelItem(i)) == selectedNumber)
+                m_list->setCurrentItem(m_list->topLevelItem(i));
     }
+    if (!m_filter->text().isEmpty())
+        applyFilter();
     setUpdatesEnabled(true);
     emit commandStatesChanged();
 }
@@ -204,6 +308,9 @@ void PatchesPage::sortRows() {
         m_list->setCurrentItem(selected);
         m_list->scrollToItem(selected);
     }
+    // Rows taken out and put back are shown again.
+    if (!m_filter->text().isEmpty())
+        applyFilter();
 }
 
 void PatchesPage::headerClicked(int column) {
@@ -342,20 +449,6 @@ void PatchesPage::paste() {
     EditStep step(shell(), doc());
     doc().ReplacePatch(n, record);
     step.commit(QStringLiteral("Paste Patch %1").arg(n), HintPatches, n);
-}
-
-bool PatchesPage::selectPatch(int n) {
-    if (!m_list)
-        return false;
-    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* item = m_list->topLevelItem(i);
-        if (item->data(0, Qt::UserRole).toInt() == n) {
-            m_list->setCurrentItem(item);
-            m_list->scrollToItem(item);
-            return true;
-        }
-    }
-    return false;
 }
 
 bool PatchesPage::handleCommand(EditCommand command) {

@@ -5,6 +5,7 @@
 #include <QString>
 
 class ListCtrlExt;
+class QLineEdit;
 
 // Tab 1, "Patches": one row per patch number 1-500 with the main settings of every patch that
 // exists. Patches are opened in the patch editor, created, deleted, inserted or deleted with
@@ -18,6 +19,14 @@ public:
 
     // The list; null until the page is first shown.
     ListCtrlExt* list() const { return m_list; }
+    // The find field above the list: it narrows the list to the patches whose number or name
+    // holds its text, ignoring case. Null until the page is first shown.
+    QLineEdit* filterField() const { return m_filter; }
+    // Ctrl+F: the find field takes the focus with its text selected.
+    void focusFilter();
+    // Selects the row of patch n, clearing a filter that hides it, and gives the list the
+    // focus; false when the list has no such row.
+    bool selectPatch(int n);
 
     bool handleCommand(EditCommand command) override;
     bool commandState(EditCommand command, bool& enabled) const override;
@@ -37,16 +46,18 @@ public:
     void dispatch(bool insert, bool reorder);
     // Opens the patch editor on the selected row, creating an unused patch first.
     void openEditor();
-    // Selects the row of patch n; false when it is not listed.
-    bool selectPatch(int n);
 
 protected:
     bool ignoresHint(int hint) const override;
     void rebuild(int hint) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createControls();
     void sortRows();
+    // Hides the rows the find text does not match; a hidden selected row gives way to the first
+    // row shown.
+    void applyFilter();
     bool listFocused() const;
     void insertPatch(int n, bool reorder);
     void deletePatch(int n, bool reorder);
@@ -56,4 +67,5 @@ private:
     void runEditor(int n);
 
     ListCtrlExt* m_list = nullptr;
+    QLineEdit* m_filter = nullptr;
 };

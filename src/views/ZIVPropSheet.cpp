@@ -220,6 +220,15 @@ bool ZIVPropSheet::eventFilter(QObject* watched, QEvent* event) {
     if (!widget || (widget != this && !isAncestorOf(widget)))
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
+    if (key->matches(QKeySequence::Find)) {
+        // Find a patch, from wherever the focus is in the window.
+        event->accept();
+        if (type == QEvent::KeyPress) {
+            setCurrentIndex(TabPatches);
+            m_patches->focusFilter();
+        }
+        return true;
+    }
     if (!isTabSwitchKey(key))
         return false;
     event->accept();

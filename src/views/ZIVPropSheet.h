@@ -19,7 +19,8 @@ class SystemDoc;
 // the keyboard focus (paste: to the page of the record kind on the clipboard).
 //
 // Keys: Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgUp and Ctrl+PgDn switch tabs; on the banks and sets
-// pages Tab cycles through the tab strip and the page's controls.
+// pages Tab cycles through the tab strip and the page's controls. Ctrl+F goes to the find field
+// of the patches page.
 class ZIVPropSheet : public QTabWidget {
     Q_OBJECT
 public:

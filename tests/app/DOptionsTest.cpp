@@ -15,10 +15,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -112,6 +114,8 @@ TEST_F(DOptionsSettings, EmptyStoreGivesEveryDefaultAndTheFirstRun) {
     EXPECT_TRUE(settings->DownloadUrl().startsWith(settings->Hostname()));
     EXPECT_FALSE(settings->DownloadUrl().contains(QStringLiteral("://")));
     EXPECT_TRUE(settings->RecentFiles().IsEmpty());
+    EXPECT_TRUE(settings->KeepDownloadBackups());
+    EXPECT_EQ(settings->BackupsToKeep(), 50);
 }
 
 struct NumberRow {
@@ -271,7 +275,7 @@ TEST_F(DOptionsSettings, SaveRoundTripsEveryWrittenValueWithItsType) {
     EXPECT_EQ(Stored(QStringLiteral("Display")).toByteArray(),
               QByteArray("\xFC\xFF\xFF\xFF\x08\x00\x00\x00\x00\x05\x00\x00\x00\x04\x00\x00", 16));
     const QStringList keys = StoredKeys();
-    EXPECT_EQ(keys.size(), 20) << keys.join(QLatin1Char(',')).toStdString();
+    EXPECT_EQ(keys.size(), 22) << keys.join(QLatin1Char(',')).toStdString();
     for (const char* never : {"Hostname", "VersionFile", "DownloadURL"})
         EXPECT_FALSE(keys.contains(QLatin1String(never))) << never;
 }
@@ -556,14 +560,34 @@ TEST_F(DOptionsDialog, EveryControlIsNamedAndReachableByKeyboard) {
             !qobject_cast<QLineEdit*>(widget))
             continue;
         // The editable combo's own line edit belongs to the combo.
-        if (qobject_cast<QComboBox*>(widget->parentWidget()))
+        if (qobject_cast<QComboBox*>(widget->parentWidget()) ||
+            qobject_cast<QAbstractSpinBox*>(widget->parentWidget()))
             continue;
         ++controls;
         EXPECT_FALSE(widget->objectName().isEmpty()) << widget->metaObject()->className();
         EXPECT_FALSE(widget->accessibleName().isEmpty()) << widget->objectName().toStdString();
         EXPECT_TRUE(widget->focusPolicy() & Qt::TabFocus) << widget->objectName().toStdString();
     }
-    EXPECT_EQ(controls, 22);
+    EXPECT_EQ(controls, 24);
+}
+
+TEST_F(DOptionsDialog, BackupSettingsAndTheFolderButton) {
+    Dialog().SetBackupFolder(m_dir.filePath(QStringLiteral("kept")));
+    Dialog().show();
+    EXPECT_TRUE(Checked("keepDownloadBackups"));
+    auto* count = Find<QSpinBox>("backupsToKeep");
+    EXPECT_EQ(count->value(), 50);
+    EXPECT_EQ(count->accessibleName(), QStringLiteral("Backups to keep"));
+    Click("openBackupFolder");
+    ASSERT_EQ(m_opened.size(), 1u);
+    EXPECT_EQ(m_opened[0], QUrl::fromLocalFile(m_dir.filePath(QStringLiteral("kept"))));
+    EXPECT_TRUE(QFileInfo(m_dir.filePath(QStringLiteral("kept"))).isDir());
+
+    Find<QCheckBox>("keepDownloadBackups")->setChecked(false);
+    count->setValue(5);
+    Click("ok");
+    EXPECT_EQ(Stored(QStringLiteral("KeepDownloadBackups")).toInt(), 0);
+    EXPECT_EQ(Stored(QStringLiteral("BackupsToKeep")).toInt(), 5);
 }
 
 // ---- the MIDI help launcher

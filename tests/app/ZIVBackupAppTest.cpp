@@ -7,6 +7,7 @@
 #include "editors/ConfigPage.h"
 #include "dump/DumpErrors.h"
 #include "dump/SystemDoc.h"
+#include "fileops/BackupFolder.h"
 #include "midi/MidiPorts.h"
 #include "midi/Riv10Device.h"
 #include "midi/SimulatorBackend.h"
@@ -15,6 +16,7 @@
 #include "support/DumpBuilder.h"
 #include "support/SimulatorLayer.h"
 #include "views/CChildFrame.h"
+#include "views/DifferencesWindow.h"
 #include "views/HexView.h"
 #include "views/PatchesPage.h"
 #include "views/PropSheetFormView.h"
@@ -31,10 +33,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QListWidget>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -83,6 +87,7 @@ protected:
         options.programDir = programDir.isEmpty() ? dir.path() : programDir;
         options.prompter = &prompter;
         options.startMidi = false;
+        options.backupDir = BackupDir();
         app = std::make_unique<ZIVBackupApp>(options);
         app->SetPreferencesRunner([this] { ++preferencesRuns; });
         app->SetAboutRunner([] {});
@@ -101,6 +106,7 @@ protected:
         app->SetFileChooser(
             [this](QWidget*, const QString&, const QString& start, const QString&) {
                 dialogStarts.push_back(start);
+                chooserStart = start;
                 return chosen;
             },
             [this](QWidget*, const QString&, const QString& start, const QString&) {
@@ -172,6 +178,8 @@ protected:
     QStringList dialogStarts;
     std::vector<QUrl> opened;
     QString chosen;
+    QString chooserStart;
+    QString BackupDir() const { return dir.filePath(QStringLiteral("backups")); }
 };
 
 TEST_F(AppTest, FirstStartOpensNothingAndOffersThePreferences) {
@@ -779,6 +787,97 @@ TEST_F(AppTransferTest, ADownloadStartsWithNoStepsAndNoSavedState) {
     Press(Qt::Key_Z);
     EXPECT_TRUE(doc->HasPatch(n));
     EXPECT_TRUE(doc->IsModified());
+}
+
+TEST_F(AppTransferTest, EveryDownloadLeavesItsBytesInTheBackupFolder) {
+    Store(QStringLiteral("Settings"), QStringLiteral("PromptBeforeDownload"), 0);
+    Store(QStringLiteral("Settings"), QStringLiteral("BackupsToKeep"), 2);
+    ASSERT_TRUE(Start());
+    app->AppSettings().SetMidiInputDevice(static_cast<int>(MidiInDeviceNames().size()) - 1);
+    const BackupFolder folder(BackupDir());
+    const auto backup = [&](int i) {
+        return ReadFile(QDir(BackupDir()).filePath(folder.Backups().value(i)));
+    };
+
+    const Bytes good = Riv10Device::DemoDump();
+    simulator->Device().SetDump(good);
+    ASSERT_TRUE(Main().Execute(Frame::IdDownload));
+    ASSERT_EQ(folder.Backups().size(), 1);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d_\\d{6}\\.syx$"))
+                    .match(folder.Backups()[0])
+                    .hasMatch())
+        << folder.Backups()[0].toStdString();
+    EXPECT_EQ(backup(0), good);
+
+    // A dump that fails the check is kept even when the user then gives it up.
+    const Bytes damaged = DemoWith([](SystemDoc& doc) { doc.SetTransmitLength(5); });
+    simulator->Device().SetDump(damaged);
+    prompter.Answer(true); // cancel the download
+    ASSERT_TRUE(Main().Execute(Frame::IdDownload));
+    EXPECT_TRUE(Asked("The dump failed my data integrity check."));
+    EXPECT_EQ(app->Documents().size(), 1u);
+    ASSERT_EQ(folder.Backups().size(), 2);
+    EXPECT_EQ(backup(1), damaged);
+
+    // Only the newest two are kept.
+    simulator->Device().SetDump(good);
+    ASSERT_TRUE(Main().Execute(Frame::IdDownload));
+    ASSERT_EQ(folder.Backups().size(), 2);
+    EXPECT_EQ(backup(0), damaged);
+
+    // A folder that cannot be made is a warning with the reason; the download goes on.
+    ASSERT_TRUE(QDir(BackupDir()).removeRecursively());
+    WriteFile(QStringLiteral("backups"), {1});
+    prompter.Clear();
+    ASSERT_TRUE(Main().Execute(Frame::IdDownload));
+    EXPECT_TRUE(Asked(std::string(ZIVBackupApp::kBackupFailedText) + "cannot create the folder"));
+    EXPECT_EQ(app->Documents().size(), 3u);
+
+    // Switched off: no backup and no warning.
+    app->AppSettings().SetKeepDownloadBackups(false);
+    prompter.Clear();
+    ASSERT_TRUE(Main().Execute(Frame::IdDownload));
+    EXPECT_FALSE(Asked(ZIVBackupApp::kBackupFailedText));
+    EXPECT_EQ(app->Documents().size(), 4u);
+}
+
+TEST(BackupFolderNames, SameSecondGetsANumberAndTheOldestGo) {
+    QTemporaryDir dir;
+    const BackupFolder folder(dir.filePath(QStringLiteral("b")));
+    const QDateTime first(QDate(2026, 3, 14), QTime(20, 15, 2));
+    QString error;
+    for (int i = 0; i < 3; ++i)
+        ASSERT_FALSE(folder.Write({0xF0, static_cast<uint8_t>(i), 0xF7}, first, 10, error).isEmpty())
+            << error.toStdString();
+    ASSERT_FALSE(folder.Write({0xF7}, first.addDays(-400), 10, error).isEmpty());
+    QFile other(dir.filePath(QStringLiteral("b/mine.syx")));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.close();
+    EXPECT_EQ(folder.Backups(), (QStringList{"2025-02-07_201502.syx", "2026-03-14_201502.syx",
+                                             "2026-03-14_201502-2.syx", "2026-03-14_201502-3.syx"}));
+    folder.Prune(2);
+    EXPECT_EQ(folder.Backups(), (QStringList{"2026-03-14_201502-2.syx", "2026-03-14_201502-3.syx"}));
+    EXPECT_TRUE(other.exists());
+}
+
+TEST_F(AppTest, CompareWithListsTheDifferencesAndOpenBackupStartsInTheFolder) {
+    ASSERT_TRUE(Start());
+    const Bytes demo = Riv10Device::DemoDump();
+    ASSERT_NE(app->OpenDocumentFile(WriteFile(QStringLiteral("a.syx"), demo)), nullptr);
+    EXPECT_TRUE(Enabled(Frame::IdCompareWith));
+    chosen = WriteFile(QStringLiteral("b.syx"),
+                       DemoWith([](SystemDoc& doc) { doc.SetCurrentSet(doc.GetCurrentSet() == 3 ? 4 : 3); }));
+    ASSERT_TRUE(Main().Execute(Frame::IdCompareWith));
+    auto* window = Main().findChild<DifferencesWindow*>();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_EQ(window->list()->count(), 1);
+    EXPECT_TRUE(window->list()->item(0)->text().startsWith(QStringLiteral("configuration: current set ")));
+    window->close();
+
+    chosen.clear();
+    ASSERT_TRUE(Main().Execute(Frame::IdOpenBackup));
+    EXPECT_EQ(chooserStart, BackupDir());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Runs the tolvane-cli binary the way a script would and checks its output, files and status.
 #include "dump/HexRender.h"
+#include "dump/PatchRecord.h"
 #include "dump/SystemDoc.h"
 #include "support/DumpBuilder.h"
 
@@ -173,6 +174,37 @@ TEST_F(CliTest, UnreadableInputIsOneLineAndStatusTwo) {
     ExpectOneLineError(Run({"info", m_dir.string()}));
     ExpectOneLineError(Run({"hex", (m_dir / "missing.syx").string()}));
     ExpectOneLineError(Run({"new", (m_dir / "no-such-dir" / "x.syx").string()}));
+}
+
+TEST_F(CliTest, DiffComparesByContent) {
+    const Bytes sample = SampleDump();
+    const std::string first = Write("a.syx", sample).string();
+    // The same records in another order in the file.
+    const std::string reordered = Write("b.syx", Written(sample)).string();
+    ASSERT_NE(Written(sample), sample);
+    Result r = Run({"diff", first, reordered});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+
+    SystemDoc changed(sample.data(), sample.size());
+    RecordSlot lead = changed.GetPatch(12);
+    lead.Data()[PatchRecord::kName + 1] = 'B';
+    changed.ReplacePatch(12, lead);
+    changed.InsertPatch(40, false);
+    const std::string second = Write("c.syx", changed.BuildImage()).string();
+    r = Run({"diff", first, second});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(r.out, "header: transmit length 238 -> 284\n"
+                     "configuration: total patches 2 -> 3\n"
+                     "patch 012: name \"LEAD\" -> \"BEAD\"\n"
+                     "patch 040: only in the second\n");
+    r = Run({"diff", "--brief", second, first});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "header\nconfiguration\npatch 012\npatch 040\n");
+
+    ExpectOneLineError(Run({"diff", first}));
+    ExpectOneLineError(Run({"diff", first, (m_dir / "missing.syx").string()}));
+    ExpectOneLineError(Run({"diff", "--tab", first, second}));
 }
 
 TEST_F(CliTest, UsageErrorsAreOneLineAndStatusTwo) {

@@ -5,7 +5,9 @@
 
 DMidiXmit::DMidiXmit(const TransferSettings& settings, Prompter& prompter, QWidget* parent)
     : TransferDialog(parent), m_direction(Direction::Download),
-      m_download(std::make_unique<DownloadEngine>(Observer(), prompter, settings)) {}
+      m_download(std::make_unique<DownloadEngine>(Observer(), prompter, settings)) {
+    m_download->SetArrivalHook([this](const std::vector<uint8_t>& bytes) { emit dumpArrived(bytes); });
+}
 
 DMidiXmit::DMidiXmit(std::vector<uint8_t> image, const TransferSettings& settings, Prompter& prompter,
                      QWidget* parent)

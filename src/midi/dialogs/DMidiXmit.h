@@ -44,6 +44,8 @@ public:
 
 signals:
     void dumpReceived();
+    // Download: a system dump arrived, before it is checked (see DownloadEngine::SetArrivalHook).
+    void dumpArrived(const std::vector<uint8_t>& bytes);
 
 protected:
     int Finish() override;
