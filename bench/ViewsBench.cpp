@@ -41,50 +41,51 @@ void BM_BuildDataWindowLargestDump(benchmark::State& state) {
 }
 BENCHMARK(BM_BuildDataWindowLargestDump)->Unit(benchmark::kMillisecond);
 
-void BM_RebuildPatchesAfterOneEdit(benchmark::State& state) {
-    SystemDoc doc;
-    doc.ParseDump(testdump::LargestDump());
-    FakeShell shell;
-    PropSheetFormView view(doc, shell);
-    view.resize(800, 600);
-    view.initialUpdate();
-    view.show();
-    view.sheet()->setCurrentIndex(ZIVPropSheet::TabPatches);
-    QApplication::processEvents();
-    const RecordSlot patch = doc.GetPatch(250);
-    for (auto _ : state) {
-        doc.ReplacePatch(250, patch); // hint 1: the current patches page rebuilds
+// A shown data window on the largest dump, on its patches page.
+struct LargestWindow {
+    LargestWindow() {
+        doc.ParseDump(testdump::LargestDump());
+        view.resize(800, 600);
+        view.initialUpdate();
+        view.show();
+        ShowEveryPage(view);
+        view.sheet()->setCurrentIndex(ZIVPropSheet::TabPatches);
         QApplication::processEvents();
     }
-    state.counters["rebuilds"] = view.sheet()->patchesPage()->rebuildCount();
+    int rebuilds() const { return view.sheet()->patchesPage()->rebuildCount(); }
+
+    SystemDoc doc;
+    FakeShell shell;
+    PropSheetFormView view{doc, shell};
+};
+
+void BM_RebuildPatchesAfterOneEdit(benchmark::State& state) {
+    LargestWindow w;
+    const RecordSlot patch = w.doc.GetPatch(250);
+    for (auto _ : state) {
+        w.doc.ReplacePatch(250, patch); // hint 1: the current patches page rebuilds
+        QApplication::processEvents();
+    }
+    state.counters["rebuilds"] = w.rebuilds();
 }
 BENCHMARK(BM_RebuildPatchesAfterOneEdit)->Unit(benchmark::kMillisecond);
 
 // One undo and one redo of a patch edit, each restoring the whole dump and refreshing the window.
 void BM_UndoRedoOneStep(benchmark::State& state) {
-    SystemDoc doc;
-    doc.ParseDump(testdump::LargestDump());
-    FakeShell shell;
-    PropSheetFormView view(doc, shell);
-    view.resize(800, 600);
-    view.initialUpdate();
-    view.show();
-    ShowEveryPage(view);
-    view.sheet()->setCurrentIndex(ZIVPropSheet::TabPatches);
-    QApplication::processEvents();
-    RecordSlot patch = doc.GetPatch(250);
+    LargestWindow w;
+    RecordSlot patch = w.doc.GetPatch(250);
     patch.Data()[4] ^= 0x01; // the first letter of the name
-    EditStep step(shell, doc);
-    doc.ReplacePatch(250, patch);
+    EditStep step(w.shell, w.doc);
+    w.doc.ReplacePatch(250, patch);
     step.commit(QStringLiteral("Edit Patch 250"), HintPatches, 250);
-    QUndoStack& stack = *shell.undoStack(doc);
+    QUndoStack& stack = *w.shell.undoStack(w.doc);
     for (auto _ : state) {
         stack.undo();
         QApplication::processEvents();
         stack.redo();
         QApplication::processEvents();
     }
-    state.counters["rebuilds"] = view.sheet()->patchesPage()->rebuildCount();
+    state.counters["rebuilds"] = w.rebuilds();
 }
 BENCHMARK(BM_UndoRedoOneStep)->Unit(benchmark::kMillisecond);
 

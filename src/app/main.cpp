@@ -1,4 +1,5 @@
 #include "app/ZIVBackupApp.h"
+#include "version/HelpOrVersion.h"
 #include "version/Version.h"
 
 #include <QApplication>
@@ -8,7 +9,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 void DescribeOptions(QCommandLineParser& parser) {
@@ -19,31 +19,12 @@ void DescribeOptions(QCommandLineParser& parser) {
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The system dump (.syx) to open."),
                                  QStringLiteral("[file]"));
 }
-
-// --help and --version are answered before the window system is asked for, so both work
-// without a display; Qt's own options are not known yet and are let through.
-void AnswerHelpOrVersion(int argc, char* argv[]) {
-    static const char* const kWords[] = {"-h", "--help", "-?", "-v", "--version"};
-    bool asked = false;
-    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i)
-        for (const char* word : kWords)
-            asked = asked || std::strcmp(argv[i], word) == 0;
-    if (!asked)
-        return;
-    QCoreApplication core(argc, argv);
-    QCommandLineParser parser;
-    DescribeOptions(parser);
-    parser.parse(QCoreApplication::arguments());
-    if (parser.isSet(QStringLiteral("version")))
-        parser.showVersion();
-    parser.showHelp(0);
-}
 } // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QString::fromLatin1(ZIVBackupApp::kAppTitle));
     QCoreApplication::setApplicationVersion(QStringLiteral(TOLVANE_VERSION_STRING));
-    AnswerHelpOrVersion(argc, argv);
+    AnswerHelpOrVersion(argc, argv, DescribeOptions);
 
     // Without a display there is nothing to show; say so plainly instead of Qt's abort.
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");

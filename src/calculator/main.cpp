@@ -1,5 +1,6 @@
 #include "calculator/QuillonDialog.h"
 #include "calculator/remote/QuillonRemote.h"
+#include "version/HelpOrVersion.h"
 #include "version/Version.h"
 
 #include <QApplication>
@@ -7,7 +8,6 @@
 #include <QGuiApplication>
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
 void DescribeOptions(QCommandLineParser& parser) {
@@ -16,32 +16,13 @@ void DescribeOptions(QCommandLineParser& parser) {
     parser.addHelpOption();
     parser.addVersionOption();
 }
-
-// --help and --version are answered before the window system is asked for, so both work
-// without a display; Qt's own options are not known yet and are let through.
-void AnswerHelpOrVersion(int argc, char* argv[]) {
-    static const char* const kWords[] = {"-h", "--help", "-?", "-v", "--version"};
-    bool asked = false;
-    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i)
-        for (const char* word : kWords)
-            asked = asked || std::strcmp(argv[i], word) == 0;
-    if (!asked)
-        return;
-    QCoreApplication core(argc, argv);
-    QCommandLineParser parser;
-    DescribeOptions(parser);
-    parser.parse(QCoreApplication::arguments());
-    if (parser.isSet(QStringLiteral("version")))
-        parser.showVersion();
-    parser.showHelp(0);
-}
 } // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication::setOrganizationName(QStringLiteral("Morvik"));
     QCoreApplication::setApplicationName(QStringLiteral("Quillon"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TOLVANE_VERSION_STRING));
-    AnswerHelpOrVersion(argc, argv);
+    AnswerHelpOrVersion(argc, argv, DescribeOptions);
 
 #if defined(Q_OS_LINUX)
     // Without a display there is nothing to show; say so plainly instead of Qt's abort.
