@@ -35,7 +35,9 @@ void DownloadEngine::Initialise() {
     m_observer.SetText(CtlLabel1, " ");
     m_observer.SetText(CtlLabel2, " ");
     m_observer.SetText(CtlStatus, "Opening MIDI Input Device...");
-    int code = InPortOpen(m_in, this, m_settings.inputDevice, kDownloadPortOptions);
+    // A clock merged in by the device or pedals pressed while the start box is up are no part of
+    // a dump; the port drops them as they arrive, so only the dump's own data can overflow it.
+    int code = InPortOpen(m_in, this, m_settings.inputDevice, kDownloadPortOptions | kPortSysexOnly);
     if (code != MidiOk) {
         DeviceError(MidiInErrorText(code), 121);
         return;

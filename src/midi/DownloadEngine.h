@@ -12,7 +12,7 @@
 class DownloadEngine : public TransferEngine {
 public:
     static constexpr int kMaxBytes = 65520;
-    // Device error location for input lost because the reader fell behind.
+    // Device error location for system exclusive input lost because the reader fell behind.
     static constexpr int kOverflowLocation = 131;
 
     DownloadEngine(TransferObserver& observer, Prompter& prompter, const TransferSettings& settings);

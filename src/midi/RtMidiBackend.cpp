@@ -447,6 +447,17 @@ public:
         }
     }
 
+    int CloseSysex(std::string& error) override {
+        std::lock_guard<std::mutex> lock(m_sendMutex);
+        if (m_traits.wholeMessages) {
+            // Nothing of the message has gone out yet: drop it rather than send a torn one.
+            m_pending.clear();
+            return 0;
+        }
+        static const uint8_t kEnd = 0xF7;
+        return Send(&kEnd, 1, true, true, error);
+    }
+
 private:
     int SendPieces(const uint8_t* bytes, size_t count, std::string& error) {
         size_t sinceLastPause = 0;

@@ -1,5 +1,7 @@
 #include "midi/TransferEngine.h"
 
+#include "midi/PortWatch.h"
+
 #include <chrono>
 
 TransferEngine::TransferEngine(const char* module, TransferObserver& observer, Prompter& prompter,
@@ -63,6 +65,11 @@ void TransferEngine::ConsistencyError(const std::string& text) {
     Report(text, "Data consistency error");
 }
 
+void TransferEngine::PortStalled(MidiOutPort*& port, int location) {
+    DeviceError(PortWatch::StalledText(), location);
+    OutPortClose(port);
+}
+
 void TransferEngine::Sleep(int ms) {
     if (m_sleeper)
         m_sleeper(ms);
@@ -84,8 +91,23 @@ bool TransferEngine::OpenOutput(MidiOutPort*& port, int location) {
 }
 
 void TransferEngine::DrainOutput(MidiOutPort*& port, int location) {
-    while (port && !m_abort && !OutPortIdle(port))
+    PortWatch watch(port);
+    const auto waiting = [&](bool busy) {
+        if (!busy || !port || m_abort || OutPortError(port) != MidiOk)
+            return false;
+        if (!watch.Patient()) {
+            PortStalled(port, location);
+            return false;
+        }
         std::this_thread::sleep_for(std::chrono::microseconds(200));
+        return true;
+    };
+    // A message that does not end within the data leaves its last bytes in a buffer that never
+    // fills: the end of the transfer sends it as it is.
+    while (waiting(port && OutPortFlush(port) == MidiErrNoRoom)) {
+    }
+    while (waiting(port && !OutPortIdle(port))) {
+    }
     if (port && !m_error && OutPortError(port) != MidiOk) {
         DeviceError(MidiOutErrorText(OutPortError(port)), location);
         OutPortClose(port);
