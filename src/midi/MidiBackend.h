@@ -30,6 +30,10 @@ public:
     // Delivery to the receiver happens only between Start and Stop.
     virtual int Start(std::string& error) = 0;
     virtual int Stop(std::string& error) = 0;
+    // True once the service behind the port has gone (a server stopped, an interface pulled):
+    // nothing more will arrive. Sets `error` to what happened. Any thread; takes no lock the
+    // receiver takes.
+    virtual bool Lost(std::string& /*error*/) { return false; }
 };
 
 class MidiBackendOutput {

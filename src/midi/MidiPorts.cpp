@@ -506,7 +506,14 @@ bool InPortNextEvent(MidiInPort* port, MidiEvent& event) {
 
 int InPortError(MidiInPort* port) {
     std::lock_guard<std::mutex> lock(TheLayer().inLock);
-    return LiveIn(port) ? port->error : MidiErrNoRoom;
+    if (!LiveIn(port))
+        return MidiErrNoRoom;
+    std::string text;
+    if (port->error == MidiOk && port->input->Lost(text)) {
+        port->error = MidiErrBackend;
+        TheLayer().inText = text;
+    }
+    return port->error;
 }
 
 int InPortClose(MidiInPort*& port) {
@@ -989,6 +996,23 @@ std::vector<std::string> MidiInDeviceNames() {
 }
 std::vector<std::string> MidiOutDeviceNames() {
     return DeviceNames(false);
+}
+
+namespace {
+bool IndexOf(const std::vector<std::string>& names, const std::string& name, uint32_t& index) {
+    const auto it = std::find(names.begin(), names.end(), name);
+    if (it == names.end())
+        return false;
+    index = static_cast<uint32_t>(it - names.begin());
+    return true;
+}
+} // namespace
+
+bool MidiInDeviceIndex(const std::string& name, uint32_t& index) {
+    return IndexOf(DeviceNames(true), name, index);
+}
+bool MidiOutDeviceIndex(const std::string& name, uint32_t& index) {
+    return IndexOf(DeviceNames(false), name, index);
 }
 
 std::string MidiInErrorText(int code) {

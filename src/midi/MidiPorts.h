@@ -63,6 +63,9 @@ MidiBackend* MidiPortsBackend(const std::string& name);
 
 std::vector<std::string> MidiInDeviceNames();
 std::vector<std::string> MidiOutDeviceNames();
+// The index of the port listed under exactly this name; false when none is.
+bool MidiInDeviceIndex(const std::string& name, uint32_t& index);
+bool MidiOutDeviceIndex(const std::string& name, uint32_t& index);
 // The text for a result code; for MidiErrBackend the back end's last text.
 std::string MidiInErrorText(int code);
 std::string MidiOutErrorText(int code);
@@ -72,7 +75,8 @@ int InPortStart(MidiInPort* port);
 int InPortStop(MidiInPort* port);
 // The next event, or false when none is waiting. Never blocks.
 bool InPortNextEvent(MidiInPort* port, MidiEvent& event);
-// MidiErrInputOverflow once input was lost because the reader fell behind, else 0.
+// MidiErrInputOverflow once input was lost because the reader fell behind, MidiErrBackend once
+// the service behind the port has gone, else 0.
 int InPortError(MidiInPort* port);
 int InPortClose(MidiInPort*& port);
 

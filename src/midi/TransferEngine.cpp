@@ -81,13 +81,28 @@ bool TransferEngine::OpenOutput(MidiOutPort*& port, int location) {
     m_observer.SetText(CtlStatus, "Opening MIDI Output Device...");
     m_observer.SetText(CtlLabel1, " ");
     m_observer.SetText(CtlLabel2, " ");
-    const int code =
-        OutPortOpen(port, this, m_settings.outputDevice, OutPortOptionsFor(m_settings.bufferSize));
+    uint32_t device = 0;
+    if (!ResolveDevice(false, device, location))
+        return false;
+    const int code = OutPortOpen(port, this, device, OutPortOptionsFor(m_settings.bufferSize));
     if (code != MidiOk) {
         DeviceError(MidiOutErrorText(code), location);
         return false;
     }
     return true;
+}
+
+bool TransferEngine::ResolveDevice(bool input, uint32_t& device, int location) {
+    const std::string& name = input ? m_settings.inputDeviceName : m_settings.outputDeviceName;
+    if (name.empty()) {
+        device = input ? m_settings.inputDevice : m_settings.outputDevice;
+        return true;
+    }
+    if (input ? MidiInDeviceIndex(name, device) : MidiOutDeviceIndex(name, device))
+        return true;
+    DeviceError(std::string(input ? "The MIDI input \"" : "The MIDI output \"") + name + "\" is not connected.",
+                location);
+    return false;
 }
 
 void TransferEngine::DrainOutput(MidiOutPort*& port, int location) {

@@ -67,6 +67,9 @@ protected:
     void DrainOutput(MidiOutPort*& port, int location);
     // Worker: the device error for a port that stopped taking data; closes the port.
     void PortStalled(MidiOutPort*& port, int location);
+    // Owner's thread: the device to open, by name when the settings have one. A port that is
+    // not there is the device error at `location`; nothing else is tried in its place.
+    bool ResolveDevice(bool input, uint32_t& device, int location);
     bool Stopping() const { return m_abort || m_error; }
     bool OnWorker() const { return std::this_thread::get_id() == m_workerId; }
 

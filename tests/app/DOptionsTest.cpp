@@ -478,6 +478,24 @@ TEST_F(DOptionsDialog, DeviceListsComeFromThePortLayer) {
     EXPECT_EQ(Stored(QStringLiteral("MIDI Output Device")).toInt(), -1);
 }
 
+TEST_F(DOptionsDialog, PortsAreRememberedByNameAndAMissingOneIsNeverSwapped) {
+    // The input's index has moved since it was stored; the output is not plugged in.
+    Store({{QStringLiteral("MIDI Input Device"), 3},
+           {QStringLiteral("MIDI Input Device Name"), QStringLiteral("RIV 10 Simulator")},
+           {QStringLiteral("MIDI Output Device"), 0},
+           {QStringLiteral("MIDI Output Device Name"), QStringLiteral("Pedal Interface")}});
+    Dialog().show();
+    auto* input = Find<QComboBox>("midiInput");
+    auto* output = Find<QComboBox>("midiOutput");
+    EXPECT_EQ(input->currentText(), QStringLiteral("RIV 10 Simulator"));
+    EXPECT_EQ(output->currentText(), QStringLiteral("Pedal Interface (not connected)"));
+    Click("ok");
+    EXPECT_EQ(Stored(QStringLiteral("MIDI Input Device")).toInt(), input->findText(QStringLiteral("RIV 10 Simulator")));
+    EXPECT_EQ(Stored(QStringLiteral("MIDI Input Device Name")).toString(), QStringLiteral("RIV 10 Simulator"));
+    EXPECT_EQ(Stored(QStringLiteral("MIDI Output Device")).toInt(), 0);
+    EXPECT_EQ(Stored(QStringLiteral("MIDI Output Device Name")).toString(), QStringLiteral("Pedal Interface"));
+}
+
 TEST_F(DOptionsDialog, ValuesOutsideTheListsShowNothingAndStoreTheirEmptyReading) {
     Store({{QStringLiteral("DelayBetweenBuffers"), 35}});
     Dialog().show();
