@@ -219,6 +219,7 @@ TEST_F(DOptionsSettings, SaveRoundTripsEveryWrittenValueWithItsType) {
         settings->SetMidiChannel(7);
         settings->SetMidiInputDevice(2);
         settings->SetMidiOutputDevice(-1);
+        settings->SetMidiInputDeviceName(QStringLiteral("JACK: pedal:out"));
         settings->SetBackground(QStringLiteral("/pictures/stage.bmp"));
         settings->SetHexShowAscii(false);
         settings->SetHexShowOffset(false);
@@ -245,6 +246,8 @@ TEST_F(DOptionsSettings, SaveRoundTripsEveryWrittenValueWithItsType) {
     EXPECT_EQ(settings->MidiChannel(), 7);
     EXPECT_EQ(settings->MidiInputDevice(), 2);
     EXPECT_EQ(settings->MidiOutputDevice(), -1);
+    EXPECT_EQ(settings->MidiInputDeviceName(), QStringLiteral("JACK: pedal:out"));
+    EXPECT_EQ(settings->MidiOutputDeviceName(), QString());
     EXPECT_EQ(settings->Background(), QStringLiteral("/pictures/stage.bmp"));
     EXPECT_FALSE(settings->HexShowAscii());
     EXPECT_FALSE(settings->HexShowOffset());
@@ -271,7 +274,7 @@ TEST_F(DOptionsSettings, SaveRoundTripsEveryWrittenValueWithItsType) {
     EXPECT_EQ(Stored(QStringLiteral("Display")).toByteArray(),
               QByteArray("\xFC\xFF\xFF\xFF\x08\x00\x00\x00\x00\x05\x00\x00\x00\x04\x00\x00", 16));
     const QStringList keys = StoredKeys();
-    EXPECT_EQ(keys.size(), 20) << keys.join(QLatin1Char(',')).toStdString();
+    EXPECT_EQ(keys.size(), 22) << keys.join(QLatin1Char(',')).toStdString();
     for (const char* never : {"Hostname", "VersionFile", "DownloadURL"})
         EXPECT_FALSE(keys.contains(QLatin1String(never))) << never;
 }
