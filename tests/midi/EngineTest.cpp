@@ -126,19 +126,25 @@ private:
     std::shared_ptr<Wire> m_wire;
 };
 
-// An input that plays a script of events once started: sysex pieces and short messages.
+// An input that plays a script of events once started: sysex pieces and short messages; then,
+// if asked, its service goes away.
 class ScriptedInputBackend : public MidiBackend {
 public:
     struct Step {
         bool sysex;
         Bytes bytes;
     };
-    explicit ScriptedInputBackend(std::vector<Step> script) : m_script(std::move(script)) {}
+    explicit ScriptedInputBackend(std::vector<Step> script, bool lost = false)
+        : m_script(std::move(script)), m_lost(lost) {}
 
     class Input : public MidiBackendInput {
     public:
-        Input(MidiInputReceiver& receiver, const std::vector<Step>& script)
-            : m_receiver(receiver), m_script(script) {}
+        Input(MidiInputReceiver& receiver, const std::vector<Step>& script, bool lost)
+            : m_receiver(receiver), m_script(script), m_lost(lost) {}
+        bool Lost(std::string& error) override {
+            error = "The server has gone.";
+            return m_lost;
+        }
         int Start(std::string&) override {
             for (const Step& step : m_script) {
                 if (step.sysex)
@@ -153,6 +159,7 @@ public:
     private:
         MidiInputReceiver& m_receiver;
         const std::vector<Step>& m_script;
+        bool m_lost;
     };
 
     std::string Name() const override { return "Script"; }
@@ -160,7 +167,7 @@ public:
     std::vector<std::string> OutputNames() override { return {}; }
     int OpenInput(size_t, MidiInputReceiver& receiver, std::unique_ptr<MidiBackendInput>& input,
                   std::string&) override {
-        input = std::make_unique<Input>(receiver, m_script);
+        input = std::make_unique<Input>(receiver, m_script, m_lost);
         return 0;
     }
     int OpenOutput(size_t, std::unique_ptr<MidiBackendOutput>&, std::string& error) override {
@@ -170,6 +177,7 @@ public:
 
 private:
     std::vector<Step> m_script;
+    bool m_lost;
 };
 
 // Counts the pauses instead of sleeping; can run an action at the n-th pause of a given length.
@@ -226,9 +234,9 @@ protected:
         return wire;
     }
 
-    void InitScript(std::vector<ScriptedInputBackend::Step> script) {
+    void InitScript(std::vector<ScriptedInputBackend::Step> script, bool lost = false) {
         std::vector<std::unique_ptr<MidiBackend>> backends;
-        backends.push_back(std::make_unique<ScriptedInputBackend>(std::move(script)));
+        backends.push_back(std::make_unique<ScriptedInputBackend>(std::move(script), lost));
         EXPECT_EQ(MidiPortsInit(std::move(backends)), 1);
     }
 
@@ -437,6 +445,18 @@ TEST_F(EngineTest, MergedClockAndPedalsNeverFailADownload) {
     ASSERT_TRUE(Download(settings, m_prompter, received));
     EXPECT_EQ(received, dump);
     EXPECT_TRUE(m_prompter.Messages().empty());
+}
+
+TEST_F(EngineTest, AServiceGoneInTheMiddleEndsTheDownloadWithADeviceError) {
+    const Bytes dump = Riv10Device::DemoDump();
+    InitScript({{true, Bytes(dump.begin(), dump.begin() + 100)}}, true);
+    TransferSettings settings;
+    settings.promptBeforeDownload = false;
+    Bytes received;
+    EXPECT_FALSE(Download(settings, m_prompter, received));
+    ASSERT_EQ(m_prompter.Messages().size(), 1u);
+    EXPECT_EQ(m_prompter.Messages()[0].caption, "MIDI Device Error");
+    EXPECT_EQ(m_prompter.Messages()[0].text, "Error: The server has gone.\nError location: DMidiXmit (136)\n");
 }
 
 TEST_F(EngineTest, InputLostToAnOverflowIsADeviceErrorNotADocument) {
