@@ -16,7 +16,8 @@ void Require(bool condition) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray payload(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    for (const auto kind : {RecordClipboard::Kind::Patch, RecordClipboard::Kind::Bank, RecordClipboard::Kind::Set}) {
+    for (const auto kind :
+         {RecordClipboard::Kind::Patch, RecordClipboard::Kind::Bank, RecordClipboard::Kind::Set}) {
         bool ok = false;
         const RecordSlot record = RecordClipboard::decode(kind, payload, &ok);
         if (!ok || !record.IsPresent())

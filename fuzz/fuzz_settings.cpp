@@ -20,8 +20,9 @@ void Require(bool condition) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const QString path = QDir::temp().filePath(QStringLiteral("tolvane-fuzz-settings-%1.ini")
-                                                          .arg(QString::number(QCoreApplication::applicationPid())));
+    static const QString path =
+        QDir::temp().filePath(QStringLiteral("tolvane-fuzz-settings-%1.ini")
+                                  .arg(QString::number(QCoreApplication::applicationPid())));
     {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))

@@ -63,7 +63,11 @@ const OptionSpec kOptions[] = {
     {"send", {{"--out", true}, {"--buffer-size", true}, {"--delay", true}, {"--force", false}}},
     {"test-send", {{"--out", true}}},
     {"simulate",
-     {{"--dump", true}, {"--baud", true}, {"--api", true}, {"--send-after", true}, {"--realtime-every", true}}},
+     {{"--dump", true},
+      {"--baud", true},
+      {"--api", true},
+      {"--send-after", true},
+      {"--realtime-every", true}}},
 };
 
 } // namespace

@@ -148,7 +148,8 @@ int TolvaneCli::Receive(Args& a) {
 
 int TolvaneCli::Send(Args& a) {
     TransferSettings settings;
-    if (a.words.size() != 1 || !PortChoice(a.values, "--out", settings.outputDevice, settings.outputDeviceName))
+    if (a.words.size() != 1 ||
+        !PortChoice(a.values, "--out", settings.outputDevice, settings.outputDeviceName))
         return UsageError("send takes one file and --out N");
     if (a.values.count("--buffer-size")) {
         if (!CliParseInt(a.values["--buffer-size"], settings.bufferSize))
@@ -193,7 +194,8 @@ int TolvaneCli::Send(Args& a) {
 
 int TolvaneCli::TestSend(Args& a) {
     TransferSettings settings;
-    if (a.words.size() != 1 || !PortChoice(a.values, "--out", settings.outputDevice, settings.outputDeviceName))
+    if (a.words.size() != 1 ||
+        !PortChoice(a.values, "--out", settings.outputDevice, settings.outputDeviceName))
         return UsageError("test-send takes --out N and one text argument");
     std::vector<uint8_t> bytes;
     if (ParseHexBytes(StripComments(a.words[0]), bytes) <= 0)

@@ -80,7 +80,8 @@ void DownloadEngine::Loop() {
             break;
         if (!InPortNextEvent(m_in, event)) {
             if (const int code = InPortError(m_in); code != MidiOk) {
-                DeviceError(MidiInErrorText(code), code == MidiErrInputOverflow ? kOverflowLocation : kLostLocation);
+                DeviceError(MidiInErrorText(code),
+                            code == MidiErrInputOverflow ? kOverflowLocation : kLostLocation);
                 break;
             }
             if (m_statusState != 2 && std::chrono::steady_clock::now() - lastByte >= kIdle) {

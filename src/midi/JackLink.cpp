@@ -26,14 +26,18 @@ struct JackLink::Impl {
         }
         lastCycle = now;
     }
-    size_t InRing() const { return written[0] + written[1] + written[2]; }
+    size_t InRing() const {
+        return written[0] + written[1] + written[2];
+    }
 
 #if TOLVANE_WITH_JACK
     static int OnProcess(jack_nframes_t, void* arg) {
         static_cast<Impl*>(arg)->cycles.fetch_add(1, std::memory_order_relaxed);
         return 0;
     }
-    static void OnShutdown(void* arg) { static_cast<Impl*>(arg)->gone = true; }
+    static void OnShutdown(void* arg) {
+        static_cast<Impl*>(arg)->gone = true;
+    }
 #endif
 };
 

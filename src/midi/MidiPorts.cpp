@@ -273,9 +273,9 @@ struct MidiOutPort {
     uint64_t generation = 0;  // a reset moves it on; the sender then forgets the buffer it had
     int resetting = 0;        // resets waiting for the sender; it takes no new work meanwhile
     bool stopping = false;
-    int error = 0;          // a failure on the sender thread, reported by the next put
-    bool wireOpen = false;  // what reached the back end leaves a system exclusive message open
-    uint64_t progress = 0;  // see OutPortProgress
+    int error = 0;         // a failure on the sender thread, reported by the next put
+    bool wireOpen = false; // what reached the back end leaves a system exclusive message open
+    uint64_t progress = 0; // see OutPortProgress
 };
 
 // ---- Input -----------------------------------------------------------------------------------
@@ -417,8 +417,8 @@ int InPortOpen(MidiInPort*& port, void* owner, uint32_t device, uint32_t options
         opened->options = options & kCallerOptionBits;
         const bool buffering = BufferingOn(options);
         opened->filter = (options & kPortSysexOnly) != 0 ? kInputFilterMaskSysexOnly
-                         : buffering                    ? kInputFilterMask
-                                                        : kInputFilterMaskNoSysex;
+                         : buffering                     ? kInputFilterMask
+                                                         : kInputFilterMaskNoSysex;
         opened->bufferBytes = BufferBytesOf(options);
         if (buffering) {
             // Whatever the options ask for, one largest dump fits, with a buffer to spare for an

@@ -100,7 +100,8 @@ bool TransferEngine::ResolveDevice(bool input, uint32_t& device, int location) {
     }
     if (input ? MidiInDeviceIndex(name, device) : MidiOutDeviceIndex(name, device))
         return true;
-    DeviceError(std::string(input ? "The MIDI input \"" : "The MIDI output \"") + name + "\" is not connected.",
+    DeviceError(std::string(input ? "The MIDI input \"" : "The MIDI output \"") + name +
+                    "\" is not connected.",
                 location);
     return false;
 }

@@ -493,10 +493,13 @@ TEST_F(DOptionsDialog, PortsAreRememberedByNameAndAMissingOneIsNeverSwapped) {
     EXPECT_EQ(input->currentText(), QStringLiteral("RIV 10 Simulator"));
     EXPECT_EQ(output->currentText(), QStringLiteral("Pedal Interface (not connected)"));
     Click("ok");
-    EXPECT_EQ(Stored(QStringLiteral("MIDI Input Device")).toInt(), input->findText(QStringLiteral("RIV 10 Simulator")));
-    EXPECT_EQ(Stored(QStringLiteral("MIDI Input Device Name")).toString(), QStringLiteral("RIV 10 Simulator"));
+    EXPECT_EQ(Stored(QStringLiteral("MIDI Input Device")).toInt(),
+              input->findText(QStringLiteral("RIV 10 Simulator")));
+    EXPECT_EQ(Stored(QStringLiteral("MIDI Input Device Name")).toString(),
+              QStringLiteral("RIV 10 Simulator"));
     EXPECT_EQ(Stored(QStringLiteral("MIDI Output Device")).toInt(), 0);
-    EXPECT_EQ(Stored(QStringLiteral("MIDI Output Device Name")).toString(), QStringLiteral("Pedal Interface"));
+    EXPECT_EQ(Stored(QStringLiteral("MIDI Output Device Name")).toString(),
+              QStringLiteral("Pedal Interface"));
 }
 
 TEST_F(DOptionsDialog, ValuesOutsideTheListsShowNothingAndStoreTheirEmptyReading) {

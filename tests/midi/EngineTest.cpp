@@ -456,7 +456,8 @@ TEST_F(EngineTest, AServiceGoneInTheMiddleEndsTheDownloadWithADeviceError) {
     EXPECT_FALSE(Download(settings, m_prompter, received));
     ASSERT_EQ(m_prompter.Messages().size(), 1u);
     EXPECT_EQ(m_prompter.Messages()[0].caption, "MIDI Device Error");
-    EXPECT_EQ(m_prompter.Messages()[0].text, "Error: The server has gone.\nError location: DMidiXmit (136)\n");
+    EXPECT_EQ(m_prompter.Messages()[0].text,
+              "Error: The server has gone.\nError location: DMidiXmit (136)\n");
 }
 
 TEST_F(EngineTest, InputLostToAnOverflowIsADeviceErrorNotADocument) {
