@@ -1,7 +1,9 @@
 // Writes the demo dump that ships with Tolvane: a small, plausible rig of banks, patches and
 // sets, so that a first start shows something to look at. Run: make-demo-dump OUT
 // With --largest it writes instead the largest dump the editor reads (65,520 bytes), which the
-// transfer tests send through real MIDI ports.
+// transfer tests send through real MIDI ports. With --same-bank-number it writes the demo dump
+// with its third bank numbered 2 like the second: a file that fails the integrity check and whose
+// rebuilt image falls short of its size, as an editor user can save one past the warning.
 #include "support/DumpBuilder.h"
 
 #include <cstdio>
@@ -34,8 +36,9 @@ int WriteFile(const char* path, const Bytes& image) {
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--largest")
         return WriteFile(argv[2], LargestDump());
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make-demo-dump [--largest] OUT\n");
+    const bool sameBankNumber = argc == 3 && std::string(argv[1]) == "--same-bank-number";
+    if (argc != 2 && !sameBankNumber) {
+        std::fprintf(stderr, "usage: make-demo-dump [--largest | --same-bank-number] OUT\n");
         return 2;
     }
     Dump d;
@@ -69,7 +72,7 @@ int main(int argc, char** argv) {
     studio.name = "STUDIO";
     studio.slotPatches = {10, 12, 4, 5, 0, 0, 0, 0, 7};
     Bank song;
-    song.number = 3;
+    song.number = sameBankNumber ? 2 : 3;
     song.name = "SONG INTRO";
     song.seqMode = 1;
     song.steps = {1, 10, 3, 1};
@@ -78,5 +81,5 @@ int main(int argc, char** argv) {
     d.sets[0] = {1, 2};
     d.sets[1] = {3, 1};
 
-    return WriteFile(argv[1], d.Build());
+    return WriteFile(argv[argc - 1], d.Build());
 }

@@ -74,6 +74,30 @@ void SelectIndex(QComboBox* combo, int index) {
     combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
 }
 
+// The stored port by name when there is one: a port that is not there now stays chosen, shown
+// as "NAME (not connected)", so accepting the preferences does not quietly pick another.
+void SelectPort(QComboBox* combo, const QString& name, int index) {
+    if (name.isEmpty()) {
+        SelectIndex(combo, index);
+        return;
+    }
+    int found = combo->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (found < 0) {
+        combo->addItem(name + QStringLiteral(" (not connected)"), name);
+        found = combo->count() - 1;
+    }
+    combo->setCurrentIndex(found);
+}
+
+// Takes the chosen port into the settings; a port that is not connected keeps what was stored.
+void ReadPort(const QComboBox* combo, int& index, QString& name) {
+    if (combo->currentIndex() >= 0 && combo->currentData().isValid())
+        return;
+    // -1 when nothing is selected, e.g. when there are no devices.
+    index = combo->currentIndex();
+    name = index >= 0 ? combo->currentText() : QString();
+}
+
 QString ChooseFileWithDialog(QWidget* parent, const QString& title, const QString& start,
                              const QString& filter, const QString& suffix) {
     QFileDialog dialog(parent, title);
@@ -275,8 +299,8 @@ void DOptions::FillControls() {
     m_promptBeforeDownload->setChecked(values.PromptBeforeDownload());
     m_deletePrompt->setChecked(values.DeletePrompt());
     m_configEditPrompt->setChecked(values.ConfigEditPrompt());
-    SelectIndex(m_midiInput, values.MidiInputDevice());
-    SelectIndex(m_midiOutput, values.MidiOutputDevice());
+    SelectPort(m_midiInput, values.MidiInputDeviceName(), values.MidiInputDevice());
+    SelectPort(m_midiOutput, values.MidiOutputDeviceName(), values.MidiOutputDevice());
     SelectNumber(m_bufferSize, values.BufferSize());
     SelectNumber(m_delay, values.DelayBetweenBuffers());
     m_hideBlanks->setChecked(values.HideBlanks());
@@ -297,9 +321,16 @@ void DOptions::ReadControls() {
     values.SetPromptBeforeDownload(m_promptBeforeDownload->isChecked());
     values.SetDeletePrompt(m_deletePrompt->isChecked());
     values.SetConfigEditPrompt(m_configEditPrompt->isChecked());
-    // -1 when nothing is selected, e.g. when there are no devices.
-    values.SetMidiInputDevice(m_midiInput->currentIndex());
-    values.SetMidiOutputDevice(m_midiOutput->currentIndex());
+    int index = values.MidiInputDevice();
+    QString name = values.MidiInputDeviceName();
+    ReadPort(m_midiInput, index, name);
+    values.SetMidiInputDevice(index);
+    values.SetMidiInputDeviceName(name);
+    index = values.MidiOutputDevice();
+    name = values.MidiOutputDeviceName();
+    ReadPort(m_midiOutput, index, name);
+    values.SetMidiOutputDevice(index);
+    values.SetMidiOutputDeviceName(name);
     // Nothing selected reads as 0: not an offered size (so 256), but a valid delay.
     values.SetBufferSize(m_bufferSize->currentText().toInt());
     values.SetDelayBetweenBuffers(m_delay->currentText().toInt());

@@ -41,7 +41,7 @@ const char* const kUsage =
     "                                        upload a dump to output port N (--force: even one\n"
     "                                        that fails the integrity check)\n"
     "  test-send --out N TEXT                send MIDI bytes given as hex text to output port N\n"
-    "  simulate [--dump FILE] [--baud N] [--api NAME] [--send-after MS]\n"
+    "  simulate [--dump FILE] [--baud N] [--api NAME] [--send-after MS] [--realtime-every BYTES]\n"
     "                                        run a simulated RIV 10 on virtual MIDI ports\n";
 
 // Which options each sub-command takes, and whether they carry a value.
@@ -64,7 +64,12 @@ const OptionSpec kOptions[] = {
     {"receive", {{"--in", true}, {"--force", false}}},
     {"send", {{"--out", true}, {"--buffer-size", true}, {"--delay", true}, {"--force", false}}},
     {"test-send", {{"--out", true}}},
-    {"simulate", {{"--dump", true}, {"--baud", true}, {"--api", true}, {"--send-after", true}}},
+    {"simulate",
+     {{"--dump", true},
+      {"--baud", true},
+      {"--api", true},
+      {"--send-after", true},
+      {"--realtime-every", true}}},
 };
 
 } // namespace

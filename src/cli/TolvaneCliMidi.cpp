@@ -76,9 +76,19 @@ void RunWorker(TransferEngine& engine) {
             engine.Abort();
 }
 
-bool PortIndex(const std::map<std::string, std::string>& values, const char* option, int& index) {
+// --in and --out take an index or a port name exactly as `ports` prints it; a name is looked up
+// when the transfer opens the port.
+bool PortChoice(const std::map<std::string, std::string>& values, const char* option, uint32_t& index,
+                std::string& name) {
     const auto it = values.find(option);
-    return it != values.end() && CliParseInt(it->second, index);
+    if (it == values.end() || it->second.empty())
+        return false;
+    int number = 0;
+    if (CliParseInt(it->second, number) && number >= 0)
+        index = static_cast<uint32_t>(number);
+    else
+        name = it->second;
+    return true;
 }
 } // namespace
 
@@ -100,15 +110,13 @@ int TolvaneCli::Ports(Args& a) {
 }
 
 int TolvaneCli::Receive(Args& a) {
-    int device = 0;
-    if (a.words.size() != 1 || !PortIndex(a.values, "--in", device))
+    TransferSettings settings;
+    if (a.words.size() != 1 || !PortChoice(a.values, "--in", settings.inputDevice, settings.inputDeviceName))
         return UsageError("receive takes --in N and one output file");
     MidiLayer layer;
     if (!layer.Ok())
         return Failure("MIDI Init ERROR");
     SignalScope signals;
-    TransferSettings settings;
-    settings.inputDevice = static_cast<uint32_t>(device);
     settings.promptBeforeDownload = false;
     CliTransferObserver observer(m_out);
     // "Cancel operation?" after a failed integrity check: Yes unless --force.
@@ -139,11 +147,10 @@ int TolvaneCli::Receive(Args& a) {
 }
 
 int TolvaneCli::Send(Args& a) {
-    int device = 0;
-    if (a.words.size() != 1 || !PortIndex(a.values, "--out", device))
-        return UsageError("send takes one file and --out N");
     TransferSettings settings;
-    settings.outputDevice = static_cast<uint32_t>(device);
+    if (a.words.size() != 1 ||
+        !PortChoice(a.values, "--out", settings.outputDevice, settings.outputDeviceName))
+        return UsageError("send takes one file and --out N");
     if (a.values.count("--buffer-size")) {
         if (!CliParseInt(a.values["--buffer-size"], settings.bufferSize))
             return UsageError("--buffer-size must be a number");
@@ -186,8 +193,9 @@ int TolvaneCli::Send(Args& a) {
 }
 
 int TolvaneCli::TestSend(Args& a) {
-    int device = 0;
-    if (a.words.size() != 1 || !PortIndex(a.values, "--out", device))
+    TransferSettings settings;
+    if (a.words.size() != 1 ||
+        !PortChoice(a.values, "--out", settings.outputDevice, settings.outputDeviceName))
         return UsageError("test-send takes --out N and one text argument");
     std::vector<uint8_t> bytes;
     if (ParseHexBytes(StripComments(a.words[0]), bytes) <= 0)
@@ -196,8 +204,6 @@ int TolvaneCli::TestSend(Args& a) {
     if (!layer.Ok())
         return Failure("MIDI Init ERROR");
     SignalScope signals;
-    TransferSettings settings;
-    settings.outputDevice = static_cast<uint32_t>(device);
     CliTransferObserver observer(m_out);
     CliPrompter prompter(m_err, false);
     TestSendEngine engine(observer, prompter, settings, bytes);
@@ -214,6 +220,10 @@ int TolvaneCli::Simulate(Args& a) {
         return UsageError("simulate takes only options");
     int baud = 31250;
     int sendAfter = -1;
+    int realtimeEvery = 0;
+    if (a.values.count("--realtime-every") &&
+        (!CliParseInt(a.values["--realtime-every"], realtimeEvery) || realtimeEvery < 0))
+        return UsageError("--realtime-every must be a number of bytes (0: none)");
     if (a.values.count("--baud") && !CliParseInt(a.values["--baud"], baud))
         return UsageError("--baud must be a number (0 sends as fast as possible)");
     if (a.values.count("--send-after") && !CliParseInt(a.values["--send-after"], sendAfter))
@@ -234,6 +244,7 @@ int TolvaneCli::Simulate(Args& a) {
     });
     const std::string api = a.values.count("--api") ? a.values["--api"] : std::string("jack");
     RtMidiVirtualDevice ports(api, device, baud);
+    ports.SetRealtimeEvery(static_cast<size_t>(realtimeEvery));
     std::string error;
     if (!ports.Open(error))
         return Failure("cannot open virtual MIDI ports: " + error);

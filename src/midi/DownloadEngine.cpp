@@ -35,7 +35,12 @@ void DownloadEngine::Initialise() {
     m_observer.SetText(CtlLabel1, " ");
     m_observer.SetText(CtlLabel2, " ");
     m_observer.SetText(CtlStatus, "Opening MIDI Input Device...");
-    int code = InPortOpen(m_in, this, m_settings.inputDevice, kDownloadPortOptions);
+    // A clock merged in by the device or pedals pressed while the start box is up are no part of
+    // a dump; the port drops them as they arrive, so only the dump's own data can overflow it.
+    uint32_t device = 0;
+    if (!ResolveDevice(true, device, 121))
+        return;
+    int code = InPortOpen(m_in, this, device, kDownloadPortOptions | kPortSysexOnly);
     if (code != MidiOk) {
         DeviceError(MidiInErrorText(code), 121);
         return;
@@ -74,8 +79,9 @@ void DownloadEngine::Loop() {
         if (Stopping())
             break;
         if (!InPortNextEvent(m_in, event)) {
-            if (InPortError(m_in) != MidiOk) {
-                DeviceError(MidiInErrorText(InPortError(m_in)), kOverflowLocation);
+            if (const int code = InPortError(m_in); code != MidiOk) {
+                DeviceError(MidiInErrorText(code),
+                            code == MidiErrInputOverflow ? kOverflowLocation : kLostLocation);
                 break;
             }
             if (m_statusState != 2 && std::chrono::steady_clock::now() - lastByte >= kIdle) {
@@ -112,8 +118,8 @@ void DownloadEngine::Loop() {
         }
     }
     // Bytes lost on the way make a dump that only looks complete.
-    if (!m_error && InPortError(m_in) != MidiOk)
-        DeviceError(MidiInErrorText(InPortError(m_in)), kOverflowLocation);
+    if (const int code = InPortError(m_in); !m_error && code != MidiOk)
+        DeviceError(MidiInErrorText(code), code == MidiErrInputOverflow ? kOverflowLocation : kLostLocation);
     m_observer.SetValue(CtlValue1, m_total);
     if (expected > 0 && !Stopping())
         m_observer.SetProgress(static_cast<long>(m_total), static_cast<long>(m_total));

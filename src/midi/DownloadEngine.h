@@ -13,8 +13,10 @@
 class DownloadEngine : public TransferEngine {
 public:
     static constexpr int kMaxBytes = 65520;
-    // Device error location for input lost because the reader fell behind.
+    // Device error location for system exclusive input lost because the reader fell behind.
     static constexpr int kOverflowLocation = 131;
+    // Device error location for an input whose service has gone.
+    static constexpr int kLostLocation = 136;
 
     DownloadEngine(TransferObserver& observer, Prompter& prompter, const TransferSettings& settings);
     ~DownloadEngine() override;

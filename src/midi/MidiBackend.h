@@ -30,6 +30,10 @@ public:
     // Delivery to the receiver happens only between Start and Stop.
     virtual int Start(std::string& error) = 0;
     virtual int Stop(std::string& error) = 0;
+    // True once the service behind the port has gone (a server stopped, an interface pulled):
+    // nothing more will arrive. Sets `error` to what happened. Any thread; takes no lock the
+    // receiver takes.
+    virtual bool Lost(std::string& /*error*/) { return false; }
 };
 
 class MidiBackendOutput {
@@ -42,6 +46,12 @@ public:
     // service and returns. Returns 0, -1 when the service has no room now (nothing was sent; the
     // sender tries the same chunk again), or another code with `error` set.
     virtual int SendSysex(const uint8_t* bytes, size_t count, std::string& error) = 0;
+    // Ends a system exclusive message that an abort left open on the wire, so the receiver does
+    // not swallow what comes next as part of it. Same thread and codes as SendSysex.
+    virtual int CloseSysex(std::string& error) {
+        static const uint8_t kEnd = 0xF7;
+        return SendSysex(&kEnd, 1, error);
+    }
     // How long one byte takes on the wire behind this port. The layer keeps a chunk outstanding
     // for its length times this after it went out, as a hardware driver holds a buffer until the
     // wire has carried it; services that accept bytes at once would otherwise overflow silently.

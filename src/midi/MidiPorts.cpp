@@ -236,6 +236,7 @@ struct MidiOutPort {
 
     // With the output lock held.
     int Append(uint8_t byte);
+    void CompleteFilling();
     int Queue(const MidiEvent& event);
     int Drain();
     int SendShort(const MidiEvent& event);
@@ -272,7 +273,9 @@ struct MidiOutPort {
     uint64_t generation = 0;  // a reset moves it on; the sender then forgets the buffer it had
     int resetting = 0;        // resets waiting for the sender; it takes no new work meanwhile
     bool stopping = false;
-    int error = 0; // a failure on the sender thread, reported by the next put
+    int error = 0;         // a failure on the sender thread, reported by the next put
+    bool wireOpen = false; // what reached the back end leaves a system exclusive message open
+    uint64_t progress = 0; // see OutPortProgress
 };
 
 // ---- Input -----------------------------------------------------------------------------------
@@ -413,7 +416,9 @@ int InPortOpen(MidiInPort*& port, void* owner, uint32_t device, uint32_t options
         opened->device = device;
         opened->options = options & kCallerOptionBits;
         const bool buffering = BufferingOn(options);
-        opened->filter = buffering ? kInputFilterMask : kInputFilterMaskNoSysex;
+        opened->filter = (options & kPortSysexOnly) != 0 ? kInputFilterMaskSysexOnly
+                         : buffering                     ? kInputFilterMask
+                                                         : kInputFilterMaskNoSysex;
         opened->bufferBytes = BufferBytesOf(options);
         if (buffering) {
             // Whatever the options ask for, one largest dump fits, with a buffer to spare for an
@@ -501,7 +506,14 @@ bool InPortNextEvent(MidiInPort* port, MidiEvent& event) {
 
 int InPortError(MidiInPort* port) {
     std::lock_guard<std::mutex> lock(TheLayer().inLock);
-    return LiveIn(port) ? port->error : MidiErrNoRoom;
+    if (!LiveIn(port))
+        return MidiErrNoRoom;
+    std::string text;
+    if (port->error == MidiOk && port->input->Lost(text)) {
+        port->error = MidiErrBackend;
+        TheLayer().inText = text;
+    }
+    return port->error;
 }
 
 int InPortClose(MidiInPort*& port) {
@@ -554,16 +566,21 @@ int MidiOutPort::Append(uint8_t byte) {
     if (buffer.held)
         return MidiErrNoRoom; // fewer buffers than the limit: this one is not back yet
     buffer.data[buffer.fill++] = byte;
-    if (buffer.fill == bufferBytes || byte == kSysexEnd) {
-        buffer.held = true;
-        --freeSlots;
-        outstanding = true;
-        queue[queueWrite].buffer = static_cast<int>(filling);
-        queueWrite = Advance(queueWrite, queue.size());
-        filling = Advance(filling, buffers.size());
-        wake.notify_all();
-    }
+    if (buffer.fill == bufferBytes || byte == kSysexEnd)
+        CompleteFilling();
     return MidiOk;
+}
+
+// Queues the buffer being filled for the sender; a free slot and an unheld buffer are the
+// caller's to make sure of.
+void MidiOutPort::CompleteFilling() {
+    buffers[filling].held = true;
+    --freeSlots;
+    outstanding = true;
+    queue[queueWrite].buffer = static_cast<int>(filling);
+    queueWrite = Advance(queueWrite, queue.size());
+    filling = Advance(filling, buffers.size());
+    wake.notify_all();
 }
 
 int MidiOutPort::Queue(const MidiEvent& event) {
@@ -600,6 +617,9 @@ int MidiOutPort::SendShort(const MidiEvent& event) {
         TheLayer().outText = text;
         return LayerCode(code);
     }
+    // Any status but a realtime one ends a system exclusive message on the wire.
+    if (event.status < kFirstRealtime)
+        wireOpen = false;
     const uint8_t kind = event.status & 0xF0;
     const uint16_t channelBit = static_cast<uint16_t>(1u << (event.status & 0x0F));
     uint16_t& note = sounding[event.data1 & 0x7F];
@@ -611,6 +631,7 @@ int MidiOutPort::SendShort(const MidiEvent& event) {
 }
 
 void MidiOutPort::ReturnSlot(size_t index) {
+    ++progress;
     buffers[index].fill = 0;
     buffers[index].held = false;
     if (++freeSlots == kOutstandingBufferLimit)
@@ -640,6 +661,16 @@ int MidiOutPort::Reset(std::unique_lock<std::mutex>& lock) {
     --resetting;
     queueRead = queueWrite = shortCount = 0;
     int code = MidiOk;
+    if (wireOpen) {
+        // Cut off inside a message: end it, or the receiver takes what comes next as its data.
+        wireOpen = false;
+        std::string text;
+        const int closed = output->CloseSysex(text);
+        if (closed != MidiOk) {
+            TheLayer().outText = text;
+            code = LayerCode(closed);
+        }
+    }
     for (uint8_t note = 0; note < 128; ++note) {
         for (uint8_t channel = 0; channel < 16; ++channel) {
             if ((sounding[note] >> channel & 1) == 0)
@@ -691,6 +722,16 @@ void MidiOutPort::SenderLoop() {
             if (code == MidiOk)
                 wire = output->WireTimePerByte() * static_cast<std::chrono::microseconds::rep>(count);
             lock.lock();
+            if (code == MidiOk) {
+                // Before a waiting reset looks at it: the chunk is out whatever happens next.
+                ++progress;
+                for (size_t i = 0; i < count; ++i) {
+                    if (data[i] == kSysexStart)
+                        wireOpen = true;
+                    else if (data[i] == kSysexEnd)
+                        wireOpen = false;
+                }
+            }
             handing = false;
             wake.notify_all();
             if (code != MidiErrNoRoom || ended())
@@ -841,6 +882,33 @@ bool OutPortIdle(MidiOutPort* port) {
     return !port->outstanding && !filling && port->QueueEmpty();
 }
 
+int OutPortFlush(MidiOutPort* port) {
+    std::lock_guard<std::mutex> lock(TheLayer().outLock);
+    if (!LiveOut(port))
+        return MidiErrNoRoom;
+    if (port->buffers.empty() || port->buffers[port->filling].fill == 0 || port->buffers[port->filling].held)
+        return MidiOk;
+    if (port->freeSlots == 0)
+        return MidiErrNoRoom;
+    port->CompleteFilling();
+    return MidiOk;
+}
+
+uint64_t OutPortProgress(MidiOutPort* port) {
+    std::lock_guard<std::mutex> lock(TheLayer().outLock);
+    return LiveOut(port) ? port->progress : 0;
+}
+
+std::chrono::microseconds OutPortBacklogTime(MidiOutPort* port) {
+    std::lock_guard<std::mutex> lock(TheLayer().outLock);
+    if (!LiveOut(port))
+        return std::chrono::microseconds(0);
+    size_t bytes = 0;
+    for (const MidiOutPort::Buffer& buffer : port->buffers)
+        bytes += buffer.fill;
+    return port->output->WireTimePerByte() * static_cast<std::chrono::microseconds::rep>(bytes);
+}
+
 // ---- The layer -------------------------------------------------------------------------------
 
 uint32_t OutPortOptionsFor(int bufferSize) {
@@ -928,6 +996,23 @@ std::vector<std::string> MidiInDeviceNames() {
 }
 std::vector<std::string> MidiOutDeviceNames() {
     return DeviceNames(false);
+}
+
+namespace {
+bool IndexOf(const std::vector<std::string>& names, const std::string& name, uint32_t& index) {
+    const auto it = std::find(names.begin(), names.end(), name);
+    if (it == names.end())
+        return false;
+    index = static_cast<uint32_t>(it - names.begin());
+    return true;
+}
+} // namespace
+
+bool MidiInDeviceIndex(const std::string& name, uint32_t& index) {
+    return IndexOf(DeviceNames(true), name, index);
+}
+bool MidiOutDeviceIndex(const std::string& name, uint32_t& index) {
+    return IndexOf(DeviceNames(false), name, index);
 }
 
 std::string MidiInErrorText(int code) {

@@ -13,6 +13,7 @@
 #include "midi/MidiBackend.h"
 #include "midi/MidiEvent.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -32,13 +33,17 @@ enum MidiResult {
 };
 
 // PortOptions: bits 0-7 buffer count, 8-11 buffer size index, 12-15 ring/queue size index,
-// bit 16 system exclusive buffering.
+// bit 16 system exclusive buffering, bit 17 (inputs) nothing but system exclusive data.
 constexpr uint32_t kPortSysexBuffering = 0x10000;
+// An input that keeps only system exclusive data: channel, system common and realtime messages
+// are dropped as they arrive, so a merged clock or a pedal never fills the short-message ring.
+constexpr uint32_t kPortSysexOnly = 0x20000;
 constexpr int kBufferSizeTable[10] = {64, 128, 256, 512, 1024, 2048, 4096, 8192, 16384, 32768};
 constexpr int kOutstandingBufferLimit = 4;
 constexpr uint32_t kDownloadPortOptions = 0x102C8;
 constexpr uint32_t kInputFilterMask = 0x38B800;
 constexpr uint32_t kInputFilterMaskNoSysex = 0x38B880;
+constexpr uint32_t kInputFilterMaskSysexOnly = 0x3FFF7F;
 constexpr uint32_t kMidiMapper = 0xFFFFFFFFu;
 
 // The options for upload and test-send ports for a BufferSize setting.
@@ -58,6 +63,9 @@ MidiBackend* MidiPortsBackend(const std::string& name);
 
 std::vector<std::string> MidiInDeviceNames();
 std::vector<std::string> MidiOutDeviceNames();
+// The index of the port listed under exactly this name; false when none is.
+bool MidiInDeviceIndex(const std::string& name, uint32_t& index);
+bool MidiOutDeviceIndex(const std::string& name, uint32_t& index);
 // The text for a result code; for MidiErrBackend the back end's last text.
 std::string MidiInErrorText(int code);
 std::string MidiOutErrorText(int code);
@@ -67,7 +75,8 @@ int InPortStart(MidiInPort* port);
 int InPortStop(MidiInPort* port);
 // The next event, or false when none is waiting. Never blocks.
 bool InPortNextEvent(MidiInPort* port, MidiEvent& event);
-// MidiErrInputOverflow once input was lost because the reader fell behind, else 0.
+// MidiErrInputOverflow once input was lost because the reader fell behind, MidiErrBackend once
+// the service behind the port has gone, else 0.
 int InPortError(MidiInPort* port);
 int InPortClose(MidiInPort*& port);
 
@@ -82,6 +91,15 @@ bool OutPortIdle(MidiOutPort* port);
 // True when no completed system exclusive buffer is waiting or on the wire; a buffer still
 // being filled does not count.
 bool OutPortDrained(MidiOutPort* port);
+// Hands a partly filled system exclusive buffer to the sender as it stands, as the end of a
+// transfer must: a message that never ends would otherwise never leave. 0, or -1 while every
+// buffer is outstanding (try again).
+int OutPortFlush(MidiOutPort* port);
+// Moves on whenever the port hands data to the back end or the wire gives a buffer back; a
+// waiting caller sees from it whether the port makes progress.
+uint64_t OutPortProgress(MidiOutPort* port);
+// The wire time of everything the port holds and has not yet given back.
+std::chrono::microseconds OutPortBacklogTime(MidiOutPort* port);
 // The failure the sender thread met handing a buffer to the back end (reported by every put
 // until a reset), or 0.
 int OutPortError(MidiOutPort* port);

@@ -1,5 +1,7 @@
 #include "midi/RtMidiBackend.h"
 
+#include "midi/JackLink.h"
+
 #include <RtMidi.h>
 
 #include <algorithm>
@@ -274,6 +276,13 @@ public:
     RtMidiInputPort(const RtMidiInputPort&) = delete;
     RtMidiInputPort& operator=(const RtMidiInputPort&) = delete;
 
+    bool Lost(std::string& error) override {
+        if (!m_link || !m_link->Gone())
+            return false;
+        error = JackLink::GoneText();
+        return true;
+    }
+
     // `index` is ignored for a virtual port.
     int Open(int api, const std::string& clientName, const std::string& portName, bool isVirtual,
              unsigned index, std::string& error) {
@@ -290,6 +299,12 @@ public:
                 m_in->openVirtualPort(portName);
             else
                 m_in->openPort(index, portName);
+            if (api == RtMidi::UNIX_JACK) {
+                // A JACK input just falls silent when the server goes; the link hears it.
+                m_link = std::make_unique<JackLink>();
+                if (!m_link->Open())
+                    m_link.reset();
+            }
             RtMidiError::Type type;
             if (!m_errors.Take(type, error))
                 return 0;
@@ -381,6 +396,7 @@ private:
     std::mutex m_deliverMutex;
     bool m_started = false;
     bool m_inSysex = false; // RtMidi's thread, under m_deliverMutex
+    std::unique_ptr<JackLink> m_link; // JACK only
     std::unique_ptr<RtMidiIn> m_in;
 };
 
@@ -410,6 +426,13 @@ public:
                 m_out->openVirtualPort(portName);
             else
                 m_out->openPort(index, portName);
+            if (m_api == RtMidi::UNIX_JACK) {
+                // RtMidi's JACK send spins for ever once the server has gone; the link keeps
+                // every send short of a full ring and hears the server go.
+                m_link = std::make_unique<JackLink>();
+                if (!m_link->Open())
+                    m_link.reset();
+            }
             RtMidiError::Type type;
             if (!m_errors.Take(type, error))
                 return 0;
@@ -445,6 +468,17 @@ public:
             error = e.what();
             return 1;
         }
+    }
+
+    int CloseSysex(std::string& error) override {
+        std::lock_guard<std::mutex> lock(m_sendMutex);
+        if (m_traits.wholeMessages) {
+            // Nothing of the message has gone out yet: drop it rather than send a torn one.
+            m_pending.clear();
+            return 0;
+        }
+        static const uint8_t kEnd = 0xF7;
+        return Send(&kEnd, 1, true, true, error);
     }
 
 private:
@@ -503,6 +537,8 @@ private:
             error = "The MIDI output is not open.";
             return 1;
         }
+        if (m_link && !m_link->BeforeSend(count, error))
+            return 1;
         m_errors.Clear();
         try {
             m_out->sendMessage(bytes, count);
@@ -539,6 +575,7 @@ private:
     std::mutex m_sendMutex;
     std::vector<uint8_t> m_pending; // whole-message APIs: the message collected so far
     ErrorCapture m_errors;          // outlives m_out, which may report while closing
+    std::unique_ptr<JackLink> m_link; // JACK only
     std::unique_ptr<RtMidiOut> m_out;
 };
 

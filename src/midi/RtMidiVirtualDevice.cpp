@@ -57,7 +57,9 @@ struct RtMidiVirtualDevice::Impl {
     bool Send(std::string& error) {
         using Clock = std::chrono::steady_clock;
         const std::vector<uint8_t> dump = device->Dump();
-        const size_t step = baud > 0 ? std::min(kPacedChunkBytes, maxMessageBytes) : dump.size();
+        size_t step = baud > 0 ? std::min(kPacedChunkBytes, maxMessageBytes) : dump.size();
+        if (realtimeEvery > 0)
+            step = std::min(step, realtimeEvery);
         const Clock::time_point start = Clock::now();
         Clock::time_point refusedSince{};
         for (size_t offset = 0; offset < dump.size();) {
@@ -82,6 +84,14 @@ struct RtMidiVirtualDevice::Impl {
             }
             refusedSince = Clock::time_point{};
             offset += count;
+            if (realtimeEvery > 0) {
+                for (const uint8_t status : {uint8_t{0xF8}, uint8_t{0xFE}}) {
+                    if (output->SendShort(&status, 1, sendError) != 0) {
+                        error = sendError;
+                        return false;
+                    }
+                }
+            }
             if (baud > 0) {
                 const long long bits = static_cast<long long>(offset) * kBitsPerByte;
                 if (!WaitUntil(start + std::chrono::microseconds(bits * 1000000 / baud)))
@@ -100,6 +110,7 @@ struct RtMidiVirtualDevice::Impl {
     const std::string apiName;
     const std::shared_ptr<Riv10Device> device;
     const int baud;
+    size_t realtimeEvery = 0;
     DeviceReceiver receiver; // outlives the input, whose thread calls it
     size_t maxMessageBytes = 256;
     std::unique_ptr<MidiBackendInput> input;
@@ -174,6 +185,10 @@ bool RtMidiVirtualDevice::SendDump(std::string& error) {
         error = e.what();
         return false;
     }
+}
+
+void RtMidiVirtualDevice::SetRealtimeEvery(size_t bytes) {
+    m_impl->realtimeEvery = bytes;
 }
 
 void RtMidiVirtualDevice::Cancel() {

@@ -37,6 +37,9 @@ public:
     // Sends the device's current dump on the output and returns once all of it has crossed the
     // wire at the configured rate; false with a text on failure or when cancelled.
     bool SendDump(std::string& error);
+    // After every `bytes` of the dump (0: never), SendDump also sends a timing clock and an
+    // active sensing message, as a clock source merged through the device's MIDI merge does.
+    void SetRealtimeEvery(size_t bytes);
     // Makes a running SendDump return promptly. A SendDump that starts later runs normally.
     void Cancel();
 

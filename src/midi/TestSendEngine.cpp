@@ -1,5 +1,7 @@
 #include "midi/TestSendEngine.h"
 
+#include "midi/PortWatch.h"
+
 #include <chrono>
 #include <thread>
 
@@ -48,6 +50,20 @@ int TestSendEngine::DataBytesOf(int cls) {
     }
 }
 
+size_t TestSendEngine::UnclosedSysexStart(const std::vector<uint8_t>& bytes) {
+    int depth = 0;
+    size_t start = 0;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == 0xF0) {
+            if (depth++ == 0)
+                start = i + 1;
+        } else if (bytes[i] == 0xF7 && depth > 0) {
+            --depth;
+        }
+    }
+    return depth > 0 ? start : 0;
+}
+
 void TestSendEngine::Initialise() {
     m_observer.SetText(CtlBytes, "");
     if (!OpenOutput(m_out, 86))
@@ -63,6 +79,7 @@ void TestSendEngine::Consume() {
 }
 
 bool TestSendEngine::Put(const MidiEvent& event) {
+    PortWatch watch(m_out);
     for (;;) {
         const int result = OutPortPut(m_out, event);
         if (result == MidiOk)
@@ -77,6 +94,10 @@ bool TestSendEngine::Put(const MidiEvent& event) {
         m_observer.SetText(CtlStatus, "Pausing to clear buffer...");
         if (Stopping())
             return false;
+        if (!watch.Patient()) {
+            PortStalled(m_out, 287);
+            return false;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
 }
@@ -85,7 +106,12 @@ void TestSendEngine::Loop() {
     const int bufferSize = m_settings.bufferSize > 0 ? m_settings.bufferSize : 256;
     const size_t count = m_bytes.size();
     m_observer.SetText(CtlStatus, "Sending MIDI data...");
-    if (count > 0) {
+    // Checked before anything goes out: the port would hold the open message's last bytes for
+    // ever, and the device would wait inside it.
+    if (const size_t open = UnclosedSysexStart(m_bytes); open > 0)
+        ConsistencyError("Data string consistency error at byte " + std::to_string(open) +
+                         ". System exclusive (F0) without an end (F7).");
+    if (count > 0 && !Stopping()) {
         int depth = 0;
         MidiEvent event; // keeps the last status used, which running status refers to
         do {

@@ -27,6 +27,9 @@ public:
     static int Classify(uint8_t byte);
     // Data bytes that follow a status of that class (23: -1).
     static int DataBytesOf(int cls);
+    // The 1-based position of the 0xF0 whose message the string leaves open (a nested start
+    // needs an end of its own), or 0 when every system exclusive message ends.
+    static size_t UnclosedSysexStart(const std::vector<uint8_t>& bytes);
 
 protected:
     void Loop() override;

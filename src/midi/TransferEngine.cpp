@@ -1,5 +1,7 @@
 #include "midi/TransferEngine.h"
 
+#include "midi/PortWatch.h"
+
 #include <chrono>
 
 TransferEngine::TransferEngine(const char* module, TransferObserver& observer, Prompter& prompter,
@@ -63,6 +65,11 @@ void TransferEngine::ConsistencyError(const std::string& text) {
     Report(text, "Data consistency error");
 }
 
+void TransferEngine::PortStalled(MidiOutPort*& port, int location) {
+    DeviceError(PortWatch::StalledText(), location);
+    OutPortClose(port);
+}
+
 void TransferEngine::Sleep(int ms) {
     if (m_sleeper)
         m_sleeper(ms);
@@ -74,8 +81,10 @@ bool TransferEngine::OpenOutput(MidiOutPort*& port, int location) {
     m_observer.SetText(CtlStatus, "Opening MIDI Output Device...");
     m_observer.SetText(CtlLabel1, " ");
     m_observer.SetText(CtlLabel2, " ");
-    const int code =
-        OutPortOpen(port, this, m_settings.outputDevice, OutPortOptionsFor(m_settings.bufferSize));
+    uint32_t device = 0;
+    if (!ResolveDevice(false, device, location))
+        return false;
+    const int code = OutPortOpen(port, this, device, OutPortOptionsFor(m_settings.bufferSize));
     if (code != MidiOk) {
         DeviceError(MidiOutErrorText(code), location);
         return false;
@@ -83,9 +92,38 @@ bool TransferEngine::OpenOutput(MidiOutPort*& port, int location) {
     return true;
 }
 
+bool TransferEngine::ResolveDevice(bool input, uint32_t& device, int location) {
+    const std::string& name = input ? m_settings.inputDeviceName : m_settings.outputDeviceName;
+    if (name.empty()) {
+        device = input ? m_settings.inputDevice : m_settings.outputDevice;
+        return true;
+    }
+    if (input ? MidiInDeviceIndex(name, device) : MidiOutDeviceIndex(name, device))
+        return true;
+    DeviceError(std::string(input ? "The MIDI input \"" : "The MIDI output \"") + name +
+                    "\" is not connected.",
+                location);
+    return false;
+}
+
 void TransferEngine::DrainOutput(MidiOutPort*& port, int location) {
-    while (port && !m_abort && !OutPortIdle(port))
+    PortWatch watch(port);
+    const auto waiting = [&](bool busy) {
+        if (!busy || !port || m_abort || OutPortError(port) != MidiOk)
+            return false;
+        if (!watch.Patient()) {
+            PortStalled(port, location);
+            return false;
+        }
         std::this_thread::sleep_for(std::chrono::microseconds(200));
+        return true;
+    };
+    // A message that does not end within the data leaves its last bytes in a buffer that never
+    // fills: the end of the transfer sends it as it is.
+    while (waiting(port && OutPortFlush(port) == MidiErrNoRoom)) {
+    }
+    while (waiting(port && !OutPortIdle(port))) {
+    }
     if (port && !m_error && OutPortError(port) != MidiOk) {
         DeviceError(MidiOutErrorText(OutPortError(port)), location);
         OutPortClose(port);

@@ -61,9 +61,15 @@ protected:
     // Owner's thread: "Opening MIDI Output Device...", blank counter labels, then the port; a
     // failure is the device error at `location`. False when the port could not be opened.
     bool OpenOutput(MidiOutPort*& port, int location);
-    // Worker: waits until everything put has left the port (closing it would abandon pending
-    // buffers), then reports a failure the sender met after the last put at `location`.
+    // Worker: hands out a partly filled buffer and waits until everything put has left the port
+    // (closing it would abandon pending buffers), then reports a failure the sender met after the
+    // last put at `location`. A port that stops making progress ends the wait with a device error.
     void DrainOutput(MidiOutPort*& port, int location);
+    // Worker: the device error for a port that stopped taking data; closes the port.
+    void PortStalled(MidiOutPort*& port, int location);
+    // Owner's thread: the device to open, by name when the settings have one. A port that is
+    // not there is the device error at `location`; nothing else is tried in its place.
+    bool ResolveDevice(bool input, uint32_t& device, int location);
     bool Stopping() const { return m_abort || m_error; }
     bool OnWorker() const { return std::this_thread::get_id() == m_workerId; }
 

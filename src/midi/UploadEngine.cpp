@@ -1,5 +1,7 @@
 #include "midi/UploadEngine.h"
 
+#include "midi/PortWatch.h"
+
 #include <chrono>
 #include <thread>
 
@@ -45,6 +47,7 @@ void UploadEngine::Loop() {
     event.time = 0;
     event.status = 0xF0;
     bool showingSend = false;
+    PortWatch watch(m_out);
     while (static_cast<long>(m_total) < count) {
         if (Stopping())
             break;
@@ -57,6 +60,7 @@ void UploadEngine::Loop() {
         event.data1 = byte;
         const int result = OutPortPut(m_out, event);
         if (result == MidiOk) {
+            watch.Done();
             ++m_writeIndex;
             const unsigned total = ++m_total;
             if (total % 50 == 0) {
@@ -70,11 +74,26 @@ void UploadEngine::Loop() {
             if (total % static_cast<unsigned>(bufferSize) == 0 && delay > 0) {
                 // The pause is for a device that needs time after each buffer: it starts once the
                 // buffers have left the wire, or the port would send them back to back meanwhile.
-                while (!Stopping() && !OutPortDrained(m_out) && OutPortError(m_out) == MidiOk)
+                bool stalled = false;
+                while (!Stopping() && !OutPortDrained(m_out) && OutPortError(m_out) == MidiOk) {
+                    if (!watch.Patient()) {
+                        stalled = true;
+                        break;
+                    }
                     Breathe();
+                }
+                watch.Done();
+                if (stalled) {
+                    PortStalled(m_out, 256);
+                    break;
+                }
                 Sleep(delay);
             }
         } else if (result == MidiErrNoRoom) {
+            if (!watch.Patient()) {
+                PortStalled(m_out, 256);
+                break;
+            }
             m_observer.SetText(CtlStatus, "Pausing to clear buffer...");
             showingSend = false;
             Breathe();

@@ -140,6 +140,8 @@ void Settings::Load() {
         m_midiChannel = 1;
     m_midiInputDevice = ReadInt(*store, QStringLiteral("MIDI Input Device"), 0);
     m_midiOutputDevice = ReadInt(*store, QStringLiteral("MIDI Output Device"), 0);
+    m_midiInputDeviceName = ReadString(*store, QStringLiteral("MIDI Input Device Name"), QString());
+    m_midiOutputDeviceName = ReadString(*store, QStringLiteral("MIDI Output Device Name"), QString());
     m_background = ReadString(*store, QStringLiteral("Background"), QString());
     m_hexShowAscii = ReadFlag(*store, QStringLiteral("HexShowAscii"), true);
     m_hexShowOffset = ReadFlag(*store, QStringLiteral("HexShowOffset"), true);
@@ -203,6 +205,8 @@ bool Settings::Save(Prompter& prompter) {
     store->setValue(QStringLiteral("MIDI Channel"), static_cast<int>(m_midiChannel));
     store->setValue(QStringLiteral("MIDI Input Device"), m_midiInputDevice);
     store->setValue(QStringLiteral("MIDI Output Device"), m_midiOutputDevice);
+    store->setValue(QStringLiteral("MIDI Input Device Name"), m_midiInputDeviceName);
+    store->setValue(QStringLiteral("MIDI Output Device Name"), m_midiOutputDeviceName);
     store->setValue(QStringLiteral("Display"), EncodeDisplay(m_display));
     WriteFlag(*store, QStringLiteral("HexShowAscii"), m_hexShowAscii);
     WriteFlag(*store, QStringLiteral("HexShowOffset"), m_hexShowOffset);
@@ -264,6 +268,8 @@ TransferSettings Settings::Transfer() const {
     // -1 (nothing chosen) becomes the all-ones device number, the system's default output.
     transfer.inputDevice = static_cast<uint32_t>(m_midiInputDevice);
     transfer.outputDevice = static_cast<uint32_t>(m_midiOutputDevice);
+    transfer.inputDeviceName = m_midiInputDeviceName.toStdString();
+    transfer.outputDeviceName = m_midiOutputDeviceName.toStdString();
     transfer.bufferSize = m_bufferSize;
     transfer.delayBetweenBuffers = m_delayBetweenBuffers;
     transfer.promptBeforeDownload = m_promptBeforeDownload;

@@ -79,6 +79,12 @@ public:
     void SetMidiInputDevice(int index) { m_midiInputDevice = index; }
     int MidiOutputDevice() const { return m_midiOutputDevice; }
     void SetMidiOutputDevice(int index) { m_midiOutputDevice = index; }
+    // The chosen ports by name, which wins over the index when present: an index moves whenever
+    // another port appears. Empty in stores written before names were kept.
+    QString MidiInputDeviceName() const { return m_midiInputDeviceName; }
+    void SetMidiInputDeviceName(const QString& name) { m_midiInputDeviceName = name; }
+    QString MidiOutputDeviceName() const { return m_midiOutputDeviceName; }
+    void SetMidiOutputDeviceName(const QString& name) { m_midiOutputDeviceName = name; }
     const QString& Background() const { return m_background; }
     void SetBackground(const QString& path) { m_background = path; }
     bool HexShowAscii() const { return m_hexShowAscii; }
@@ -149,6 +155,8 @@ private:
     uint8_t m_midiChannel = 1;
     int m_midiInputDevice = 0;
     int m_midiOutputDevice = 0;
+    QString m_midiInputDeviceName;
+    QString m_midiOutputDeviceName;
     QString m_background;
     bool m_hexShowAscii = true;
     bool m_hexShowOffset = true;

@@ -223,6 +223,7 @@ TEST_F(DOptionsSettings, SaveRoundTripsEveryWrittenValueWithItsType) {
         settings->SetMidiChannel(7);
         settings->SetMidiInputDevice(2);
         settings->SetMidiOutputDevice(-1);
+        settings->SetMidiInputDeviceName(QStringLiteral("JACK: pedal:out"));
         settings->SetBackground(QStringLiteral("/pictures/stage.bmp"));
         settings->SetHexShowAscii(false);
         settings->SetHexShowOffset(false);
@@ -249,6 +250,8 @@ TEST_F(DOptionsSettings, SaveRoundTripsEveryWrittenValueWithItsType) {
     EXPECT_EQ(settings->MidiChannel(), 7);
     EXPECT_EQ(settings->MidiInputDevice(), 2);
     EXPECT_EQ(settings->MidiOutputDevice(), -1);
+    EXPECT_EQ(settings->MidiInputDeviceName(), QStringLiteral("JACK: pedal:out"));
+    EXPECT_EQ(settings->MidiOutputDeviceName(), QString());
     EXPECT_EQ(settings->Background(), QStringLiteral("/pictures/stage.bmp"));
     EXPECT_FALSE(settings->HexShowAscii());
     EXPECT_FALSE(settings->HexShowOffset());
@@ -480,6 +483,27 @@ TEST_F(DOptionsDialog, DeviceListsComeFromThePortLayer) {
     Click("ok");
     EXPECT_EQ(Stored(QStringLiteral("MIDI Input Device")).toInt(), 0);
     EXPECT_EQ(Stored(QStringLiteral("MIDI Output Device")).toInt(), -1);
+}
+
+TEST_F(DOptionsDialog, PortsAreRememberedByNameAndAMissingOneIsNeverSwapped) {
+    // The input's index has moved since it was stored; the output is not plugged in.
+    Store({{QStringLiteral("MIDI Input Device"), 3},
+           {QStringLiteral("MIDI Input Device Name"), QStringLiteral("RIV 10 Simulator")},
+           {QStringLiteral("MIDI Output Device"), 0},
+           {QStringLiteral("MIDI Output Device Name"), QStringLiteral("Pedal Interface")}});
+    Dialog().show();
+    auto* input = Find<QComboBox>("midiInput");
+    auto* output = Find<QComboBox>("midiOutput");
+    EXPECT_EQ(input->currentText(), QStringLiteral("RIV 10 Simulator"));
+    EXPECT_EQ(output->currentText(), QStringLiteral("Pedal Interface (not connected)"));
+    Click("ok");
+    EXPECT_EQ(Stored(QStringLiteral("MIDI Input Device")).toInt(),
+              input->findText(QStringLiteral("RIV 10 Simulator")));
+    EXPECT_EQ(Stored(QStringLiteral("MIDI Input Device Name")).toString(),
+              QStringLiteral("RIV 10 Simulator"));
+    EXPECT_EQ(Stored(QStringLiteral("MIDI Output Device")).toInt(), 0);
+    EXPECT_EQ(Stored(QStringLiteral("MIDI Output Device Name")).toString(),
+              QStringLiteral("Pedal Interface"));
 }
 
 TEST_F(DOptionsDialog, ValuesOutsideTheListsShowNothingAndStoreTheirEmptyReading) {

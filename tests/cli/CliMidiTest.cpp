@@ -90,7 +90,8 @@ TEST_F(CliMidiTest, ReceiveSendAndTestSendThroughTheSimulator) {
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_NE(r.out.find("Upload complete.\n"), std::string::npos) << r.out;
 
-    r = Run("test-send --out " + std::to_string(out) + " '90 3c 40 |note on\n3c 00'");
+    // A port by its name as `ports` lists it.
+    r = Run("test-send --out 'RIV 10 Simulator' '90 3c 40 |note on\n3c 00'");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("Transmitted 5 of 5 bytes"), std::string::npos) << r.out;
 
@@ -132,6 +133,17 @@ TEST_F(CliMidiTest, BadPortsAndArgumentsAreReported) {
     r = Run("test-send --out 999 'c0 01'");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("Error location: DSimpleMidiSend (86)"), std::string::npos) << r.err;
+
+    // A name never falls back to another port.
+    r = Run("test-send --out 'No Such Port' 'c0 01'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("The MIDI output \"No Such Port\" is not connected."), std::string::npos) << r.err;
+
+    r = Run("test-send --out 0 'F0 7E 7F 09 01'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("consistency error at byte 1. System exclusive (F0) without an end (F7)."),
+              std::string::npos)
+        << r.err;
 
     for (const char* args : {"receive x.syx", "send --out 0", "send x.syx --out 0 --buffer-size 100",
                              "send x.syx --out 0 --delay 1001", "test-send --out 0 'g0'",

@@ -126,19 +126,25 @@ private:
     std::shared_ptr<Wire> m_wire;
 };
 
-// An input that plays a script of events once started: sysex pieces and short messages.
+// An input that plays a script of events once started: sysex pieces and short messages; then,
+// if asked, its service goes away.
 class ScriptedInputBackend : public MidiBackend {
 public:
     struct Step {
         bool sysex;
         Bytes bytes;
     };
-    explicit ScriptedInputBackend(std::vector<Step> script) : m_script(std::move(script)) {}
+    explicit ScriptedInputBackend(std::vector<Step> script, bool lost = false)
+        : m_script(std::move(script)), m_lost(lost) {}
 
     class Input : public MidiBackendInput {
     public:
-        Input(MidiInputReceiver& receiver, const std::vector<Step>& script)
-            : m_receiver(receiver), m_script(script) {}
+        Input(MidiInputReceiver& receiver, const std::vector<Step>& script, bool lost)
+            : m_receiver(receiver), m_script(script), m_lost(lost) {}
+        bool Lost(std::string& error) override {
+            error = "The server has gone.";
+            return m_lost;
+        }
         int Start(std::string&) override {
             for (const Step& step : m_script) {
                 if (step.sysex)
@@ -153,6 +159,7 @@ public:
     private:
         MidiInputReceiver& m_receiver;
         const std::vector<Step>& m_script;
+        bool m_lost;
     };
 
     std::string Name() const override { return "Script"; }
@@ -160,7 +167,7 @@ public:
     std::vector<std::string> OutputNames() override { return {}; }
     int OpenInput(size_t, MidiInputReceiver& receiver, std::unique_ptr<MidiBackendInput>& input,
                   std::string&) override {
-        input = std::make_unique<Input>(receiver, m_script);
+        input = std::make_unique<Input>(receiver, m_script, m_lost);
         return 0;
     }
     int OpenOutput(size_t, std::unique_ptr<MidiBackendOutput>&, std::string& error) override {
@@ -170,6 +177,7 @@ public:
 
 private:
     std::vector<Step> m_script;
+    bool m_lost;
 };
 
 // Counts the pauses instead of sleeping; can run an action at the n-th pause of a given length.
@@ -226,9 +234,9 @@ protected:
         return wire;
     }
 
-    void InitScript(std::vector<ScriptedInputBackend::Step> script) {
+    void InitScript(std::vector<ScriptedInputBackend::Step> script, bool lost = false) {
         std::vector<std::unique_ptr<MidiBackend>> backends;
-        backends.push_back(std::make_unique<ScriptedInputBackend>(std::move(script)));
+        backends.push_back(std::make_unique<ScriptedInputBackend>(std::move(script), lost));
         EXPECT_EQ(MidiPortsInit(std::move(backends)), 1);
     }
 
@@ -414,6 +422,44 @@ TEST_F(EngineTest, OnlySystemExclusiveBytesEnterTheDump) {
     EXPECT_EQ(received, dump);
 }
 
+TEST_F(EngineTest, MergedClockAndPedalsNeverFailADownload) {
+    // Pedals pressed while the start box is up, then a dump with a merged clock and active
+    // sensing in and between its pieces: far more than the short-message ring holds.
+    const Bytes dump = testdump::LargestDump();
+    std::vector<ScriptedInputBackend::Step> script;
+    for (int i = 0; i < 200; ++i)
+        script.push_back({false, {static_cast<uint8_t>(0xC0 | (i & 0x0F)), static_cast<uint8_t>(i & 0x7F)}});
+    for (size_t at = 0; at < dump.size(); at += 256) {
+        Bytes piece(dump.begin() + static_cast<long>(at),
+                    dump.begin() + static_cast<long>(std::min(at + 256, dump.size())));
+        piece.insert(piece.begin() + static_cast<long>(piece.size() / 2), 0xF8);
+        script.push_back({true, piece});
+        script.push_back({false, {0xF8}});
+        script.push_back({false, {0xFE}});
+        script.push_back({false, {0xB0, 0x40, 0x7F}});
+    }
+    InitScript(std::move(script));
+    TransferSettings settings;
+    settings.promptBeforeDownload = false;
+    Bytes received;
+    ASSERT_TRUE(Download(settings, m_prompter, received));
+    EXPECT_EQ(received, dump);
+    EXPECT_TRUE(m_prompter.Messages().empty());
+}
+
+TEST_F(EngineTest, AServiceGoneInTheMiddleEndsTheDownloadWithADeviceError) {
+    const Bytes dump = Riv10Device::DemoDump();
+    InitScript({{true, Bytes(dump.begin(), dump.begin() + 100)}}, true);
+    TransferSettings settings;
+    settings.promptBeforeDownload = false;
+    Bytes received;
+    EXPECT_FALSE(Download(settings, m_prompter, received));
+    ASSERT_EQ(m_prompter.Messages().size(), 1u);
+    EXPECT_EQ(m_prompter.Messages()[0].caption, "MIDI Device Error");
+    EXPECT_EQ(m_prompter.Messages()[0].text,
+              "Error: The server has gone.\nError location: DMidiXmit (136)\n");
+}
+
 TEST_F(EngineTest, InputLostToAnOverflowIsADeviceErrorNotADocument) {
     // More than the input holds arrives before the reader starts.
     Bytes flood = {0xF0};
@@ -466,7 +512,9 @@ TEST_F(EngineTest, UploadPausesWhileBuffersAreBusyAndLosesNothing) {
     engine.Initialise();
     RunToEnd(engine);
     EXPECT_FALSE(engine.Complete());
-    EXPECT_EQ(wire->SysexBytes(), Bytes(image.begin(), image.begin() + 8000));
+    Bytes expected(image.begin(), image.begin() + 8000);
+    expected.push_back(0xF7); // closing the port ends the message the part left open
+    EXPECT_EQ(wire->SysexBytes(), expected);
     const auto statuses = m_observer.Statuses();
     const auto pause = std::find(statuses.begin(), statuses.end(), "Pausing to clear buffer...");
     ASSERT_NE(pause, statuses.end());
@@ -487,6 +535,46 @@ TEST_F(EngineTest, AbortedUploadIsIncompleteButNoError) {
     EXPECT_EQ(engine.TotalCount(), 3u * 256u);
     EXPECT_TRUE(m_observer.Saw("Upload incomplete!"));
     EXPECT_TRUE(m_prompter.Messages().empty());
+    // The device is not left inside the message.
+    Bytes expected(image.begin(), image.begin() + 3 * 256);
+    expected.push_back(0xF7);
+    EXPECT_EQ(wire->SysexBytes(), expected);
+}
+
+// An image that does not end on 0xF7 (a dump whose records fall short of its size) still goes
+// out whole; a port that takes nothing more ends the upload with a device error.
+TEST_F(EngineTest, UploadEndsWhateverTheImageAndThePortDo) {
+    struct Case {
+        const char* name;
+        int failSysexWith;
+        bool error;
+    };
+    Bytes image = Riv10Device::DemoDump();
+    image.back() = 0x00;
+    image.insert(image.end(), 300, 0x00);
+    Bytes closed = image;
+    closed.push_back(0xF7); // closing the port ends the message the image left open
+    for (const Case& c : {Case{"unended image", 0, false}, Case{"port refuses for ever", -1, true}}) {
+        SCOPED_TRACE(c.name);
+        m_prompter.Clear();
+        auto wire = InitRecorder();
+        wire->failSysexWith = c.failSysexWith;
+        UploadEngine engine(m_observer, m_prompter, TransferSettings(), image);
+        engine.SetSleeper(std::ref(m_sleeper));
+        engine.Initialise();
+        RunToEnd(engine);
+        EXPECT_EQ(engine.Complete(), c.error);
+        if (c.error) {
+            ASSERT_EQ(m_prompter.Messages().size(), 1u);
+            EXPECT_EQ(m_prompter.Messages()[0].caption, "MIDI Device Error");
+            EXPECT_NE(m_prompter.Messages()[0].text.find("DMidiXmit (256)"), std::string::npos);
+        } else {
+            EXPECT_EQ(wire->SysexBytes(), closed);
+            EXPECT_EQ(engine.TotalCount(), image.size());
+            EXPECT_TRUE(m_prompter.Messages().empty());
+        }
+        MidiPortsTerm();
+    }
 }
 
 TEST_F(EngineTest, UploadDeviceErrorsNameTheirLocation) {
@@ -625,6 +713,18 @@ INSTANTIATE_TEST_SUITE_P(
                      {0xF0, 0xF0, 0x01, 0xF7, 0x02, 0xF7},
                      "",
                      8},
+        TestSendCase{"UnclosedSysex",
+                     {0xF0, 0x7E, 0x7F, 0x09, 0x01},
+                     {},
+                     {},
+                     "Data string consistency error at byte 1. System exclusive (F0) without an end (F7).",
+                     0},
+        TestSendCase{"NestedSysexLeftOpen",
+                     {0xC0, 0x01, 0xF0, 0xF0, 0x01, 0xF7},
+                     {},
+                     {},
+                     "Data string consistency error at byte 3. System exclusive (F0) without an end (F7).",
+                     0},
         TestSendCase{
             "StrayEndOfExclusive",
             {0xC0, 0x01, 0xF7},
@@ -643,6 +743,27 @@ TEST_F(EngineTest, TestSendSilencesNotesLeftSounding) {
     EXPECT_FALSE(engine.Complete());
     std::lock_guard<std::mutex> lock(wire->mutex);
     EXPECT_EQ(wire->shortMessages, (std::vector<Bytes>{{0x91, 0x3C, 0x40}, {0x91, 0x3C, 0x00}}));
+}
+
+TEST_F(EngineTest, AbortedTestSendEndsTheMessageOnTheWire) {
+    auto wire = InitRecorder();
+    Bytes text(600, 0x01);
+    text.front() = 0xF0;
+    text.back() = 0xF7;
+    TestSendEngine engine(m_observer, m_prompter, TransferSettings(), text);
+    engine.SetSleeper(std::ref(m_sleeper));
+    // At the first pause, once the first buffer has reached the wire.
+    m_sleeper.At(60, 1, [&] {
+        while (wire->SysexBytes().size() < 256)
+            std::this_thread::yield();
+        engine.Abort();
+    });
+    engine.Initialise();
+    RunToEnd(engine);
+    EXPECT_FALSE(engine.Complete());
+    Bytes expected(text.begin(), text.begin() + 256);
+    expected.push_back(0xF7);
+    EXPECT_EQ(wire->SysexBytes(), expected);
 }
 
 TEST_F(EngineTest, TestSendToAMissingPortIsLocation86) {

@@ -6,6 +6,7 @@
 #include "midi/dialogs/DMidiXmit.h"
 #include "midi/dialogs/DSimpleMidiSend.h"
 #include "midi/dialogs/DialogTransferObserver.h"
+#include "support/DumpBuilder.h"
 #include "support/ScriptedPrompter.h"
 #include "support/SimulatorLayer.h"
 
@@ -303,6 +304,26 @@ TEST_F(TransferDialogTest, UploadArrivesIntactAtTheDevice) {
     EXPECT_EQ(progress->value(), progress->maximum());
 }
 
+TEST_F(TransferDialogTest, EscapeMidUploadLeavesTheDeviceOutsideTheMessage) {
+    SimulatorBackend& simulator = InitSimulator();
+    simulator.SetBaud(31250); // the MIDI wire rate, so Escape comes mid-message
+    simulator.Device().SetDump({});
+    const Bytes image = testdump::LargestDump();
+    DMidiXmit dialog(image, QuietSettings(), m_prompter);
+    NoPauses(dialog);
+    dialog.show();
+    // Past four buffers of 256 bytes, at least one has been on the wire.
+    ASSERT_TRUE(QTest::qWaitFor([&dialog] { return Shown(dialog, "value1").toInt() >= 1100; }, kTimeoutMs));
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    ASSERT_TRUE(QTest::qWaitFor([&dialog] { return dialog.Finished(); }, kTimeoutMs));
+    EXPECT_TRUE(m_prompter.Messages().empty());
+    // The cut-off message was ended, so the device took it in (and found it short).
+    ASSERT_EQ(simulator.Device().ReceivedCount(), 1);
+    const Bytes received = simulator.Device().LastReceived();
+    EXPECT_LT(received.size(), image.size());
+    EXPECT_EQ(received.back(), 0xF7);
+}
+
 // --- test send ----------------------------------------------------------------------------------
 
 struct SendCase {
@@ -354,7 +375,11 @@ INSTANTIATE_TEST_SUITE_P(
         SendCase{"MissingDataByte2",
                  {0x90, 0x3C},
                  0,
-                 "Data string consistency error at byte 3.  Missing data byte 2."}),
+                 "Data string consistency error at byte 3.  Missing data byte 2."},
+        SendCase{"UnclosedSysex",
+                 {0xF0, 0x7E, 0x7F, 0x09, 0x01},
+                 0,
+                 "Data string consistency error at byte 1. System exclusive (F0) without an end (F7)."}),
     [](const ::testing::TestParamInfo<SendCase>& info) { return std::string(info.param.name); });
 
 // --- a device that cannot be opened -------------------------------------------------------------

@@ -1,0 +1,175 @@
+#!/usr/bin/env bash
+# Every transfer over real MIDI ports ends, with a defined result, whatever the data and the port
+# do: a test string left inside system exclusive, an image that does not end on 0xF7, a clock
+# merged into a download, Ctrl+C in the middle of an upload, and a JACK server that goes away.
+# Runs a private JACK server (dummy driver) of its own, so it can stop it mid-transfer without
+# disturbing anyone else's. Prints the time each transfer took to end.
+#   JackTransfersEnd.sh TOLVANE_CLI MAKE_DEMO_DUMP
+set -euo pipefail
+cli=$1
+maker=$2
+
+if ! command -v jackd >/dev/null 2>&1; then
+    echo "jackd is not installed: skipped."
+    exit 77
+fi
+
+dir=$(mktemp -d)
+# One fixed name: JACK keeps a table of at most eight servers, and the entry of a server that was
+# killed is only taken back by a server of the same name.
+export JACK_DEFAULT_SERVER="tolvane-transfers-end"
+server=""
+sim=""
+killed=""
+cleanup() {
+    exec 3>&- 2>/dev/null || true
+    if [ -n "$sim" ]; then
+        kill -9 "$sim" 2>/dev/null || true
+        wait "$sim" 2>/dev/null || true
+    fi
+    if [ -z "$server" ] && [ -n "$killed" ]; then
+        # Start it once more and stop it in order, so its entry and memory are given back.
+        jackd -n "$JACK_DEFAULT_SERVER" --no-realtime -d dummy -r 48000 >/dev/null 2>&1 &
+        server=$!
+        jack_wait -w -t 10 >/dev/null 2>&1 || true
+    fi
+    if [ -n "$server" ]; then
+        kill "$server" 2>/dev/null || true
+        wait "$server" 2>/dev/null || true
+    fi
+    rm -rf "$dir"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*"
+    for log in "$dir"/*.log; do
+        [ -f "$log" ] && { echo "--- $log"; tail -n 20 "$log"; }
+    done
+    exit 1
+}
+
+now() { date +%s.%N; }
+since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.2f", b - a }'; }
+
+# Waits up to $2 seconds for a line matching $3 in file $1.
+wait_for_line() {
+    local file=$1 seconds=$2 pattern=$3
+    for _ in $(seq $((seconds * 10))); do
+        grep -qE "$pattern" "$file" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Waits up to $2 seconds for process $1 to end; its status is left in $status.
+wait_for_end() {
+    local pid=$1 seconds=$2
+    for _ in $(seq $((seconds * 20))); do
+        if ! kill -0 "$pid" 2>/dev/null; then
+            status=0
+            wait "$pid" || status=$?
+            return 0
+        fi
+        sleep 0.05
+    done
+    kill -9 "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    return 1
+}
+
+port_index() {
+    "$cli" ports | sed -n "/^$1:/,/^[A-Z]/p" | grep -F -- "$2" | head -n 1 | sed -E 's/^ *([0-9]+):.*/\1/'
+}
+
+start_server() {
+    jackd -n "$JACK_DEFAULT_SERVER" --no-realtime -d dummy -r 48000 >"$dir/jackd.log" 2>&1 &
+    server=$!
+    jack_wait -w -t 10 >/dev/null 2>&1 || fail "the private JACK server did not start"
+}
+
+# The simulated device, reading its "Enter" key from a pipe; further arguments go to simulate.
+start_simulator() {
+    rm -f "$dir/keys"
+    mkfifo "$dir/keys"
+    "$cli" simulate --api jack "$@" <"$dir/keys" >"$dir/simulator.log" 2>&1 &
+    sim=$!
+    exec 3>"$dir/keys"
+    wait_for_line "$dir/simulator.log" 15 "running" || fail "the simulator did not start"
+    to_device=$(port_index Outputs "RIV 10 Simulator In:")
+    from_device=$(port_index Inputs "RIV 10 Simulator Out:")
+    [ -n "$to_device" ] && [ -n "$from_device" ] || fail "the simulator's ports are not listed"
+}
+
+"$maker" --largest "$dir/largest.syx"
+"$maker" --same-bank-number "$dir/short.syx"
+start_server
+start_simulator --dump "$dir/largest.syx" --baud 312500 --realtime-every 256
+
+# 1. A download with a clock and active sensing merged after every 256 bytes arrives whole.
+"$cli" receive --in "$from_device" "$dir/back.syx" >"$dir/receive.log" 2>&1 &
+receiver=$!
+wait_for_line "$dir/receive.log" 15 "Waiting for sysex data" || fail "the download did not start"
+t=$(now)
+echo >&3
+wait_for_end "$receiver" 60 || fail "the download with a merged clock hangs"
+echo "download with merged clock and active sensing: ended in $(since "$t") s, status $status"
+[ "$status" -eq 0 ] || fail "the download with a merged clock failed"
+cmp "$dir/largest.syx" "$dir/back.syx" || fail "the download with a merged clock came back changed"
+
+# 2. A test string that ends inside system exclusive is refused before anything is sent.
+t=$(now)
+status=0
+"$cli" test-send --out "$to_device" "F0 7E 7F 09 01" >"$dir/test-send.log" 2>&1 || status=$?
+echo "unclosed test string: ended in $(since "$t") s, status $status"
+[ "$status" -eq 1 ] || fail "the unclosed test string ended with status $status"
+grep -q "consistency error at byte 1" "$dir/test-send.log" || fail "no consistency error naming byte 1"
+# A closed one goes out (the device keeps it as its dump, so this comes after the download).
+"$cli" test-send --out "$to_device" "F0 7E 7F 09 01 F7" >"$dir/test-send-closed.log" 2>&1 ||
+    fail "the closed test string failed"
+
+# 3. An image that does not end on 0xF7 goes out whole, and the upload completes.
+t=$(now)
+status=0
+timeout 60 "$cli" send "$dir/short.syx" --out "$to_device" --force --delay 0 --buffer-size 1024 \
+    >"$dir/send-short.log" 2>&1 || status=$?
+echo "upload of an image not ending on F7: ended in $(since "$t") s, status $status"
+[ "$status" -eq 0 ] || fail "the upload of an image not ending on F7 ended with status $status"
+grep -qE "^Sent ([0-9]+) of \1 bytes" "$dir/send-short.log" || fail "not every byte of the image went out"
+
+# 4. Ctrl+C in the middle of an upload ends it with status 1 and closes the device's message.
+before=$(grep -c "^Received" "$dir/simulator.log" || true)
+"$cli" send "$dir/largest.syx" --out "$to_device" --delay 0 >"$dir/send-interrupted.log" 2>&1 &
+sender=$!
+sleep 2
+t=$(now)
+kill -INT "$sender"
+wait_for_end "$sender" 5 || fail "Ctrl+C did not end the upload within 5 s"
+echo "upload interrupted by Ctrl+C: ended in $(since "$t") s, status $status"
+[ "$status" -eq 1 ] || fail "the interrupted upload ended with status $status"
+wait_for_line "$dir/simulator.log" 5 "^Received [0-9]+ bytes" &&
+    [ "$(grep -c "^Received" "$dir/simulator.log")" -gt "$before" ] ||
+    fail "the device was left inside the interrupted message"
+
+# 5. The server stops in the middle of an upload and of a download: both end with an error.
+"$cli" send "$dir/largest.syx" --out "$to_device" --delay 0 >"$dir/send-lost.log" 2>&1 &
+sender=$!
+"$cli" receive --in "$from_device" "$dir/lost.syx" >"$dir/receive-lost.log" 2>&1 &
+receiver=$!
+wait_for_line "$dir/receive-lost.log" 15 "Waiting for sysex data" || fail "the download did not start"
+sleep 2
+t=$(now)
+kill -9 "$server"
+wait "$server" 2>/dev/null || true
+server=""
+killed=1
+wait_for_end "$sender" 20 || fail "the upload hangs once the server has gone"
+send_status=$status
+echo "upload when the server stops: ended in $(since "$t") s, status $send_status"
+wait_for_end "$receiver" 20 || fail "the download hangs once the server has gone"
+echo "download when the server stops: ended in $(since "$t") s, status $status"
+grep -h "^Error:" "$dir/send-lost.log" "$dir/receive-lost.log" || true
+[ "$send_status" -ne 0 ] || fail "the upload ended well though the server had gone"
+[ "$status" -ne 0 ] || fail "the download ended well though the server had gone"
+
+echo "Every transfer ended."
