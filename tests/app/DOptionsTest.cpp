@@ -278,7 +278,7 @@ TEST_F(DOptionsSettings, SaveRoundTripsEveryWrittenValueWithItsType) {
     EXPECT_EQ(Stored(QStringLiteral("Display")).toByteArray(),
               QByteArray("\xFC\xFF\xFF\xFF\x08\x00\x00\x00\x00\x05\x00\x00\x00\x04\x00\x00", 16));
     const QStringList keys = StoredKeys();
-    EXPECT_EQ(keys.size(), 22) << keys.join(QLatin1Char(',')).toStdString();
+    EXPECT_EQ(keys.size(), 24) << keys.join(QLatin1Char(',')).toStdString();
     for (const char* never : {"Hostname", "VersionFile", "DownloadURL"})
         EXPECT_FALSE(keys.contains(QLatin1String(never))) << never;
 }
