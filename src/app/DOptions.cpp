@@ -139,7 +139,15 @@ DOptions::~DOptions() {
 }
 
 void DOptions::BuildControls() {
+    // Two columns, so the dialog fits a small laptop screen; the keyboard goes down the left
+    // column, then down the right one.
     auto* layout = new QVBoxLayout(this);
+    auto* columns = new QHBoxLayout;
+    auto* left = new QVBoxLayout;
+    auto* right = new QVBoxLayout;
+    columns->addLayout(left, 1);
+    columns->addLayout(right, 1);
+    layout->addLayout(columns);
 
     auto* prompts = new QGroupBox(QStringLiteral("Confirmations and Prompts"), this);
     prompts->setObjectName(QStringLiteral("promptsGroup"));
@@ -152,7 +160,7 @@ void DOptions::BuildControls() {
     promptsLayout->addWidget(m_promptBeforeDownload);
     promptsLayout->addWidget(m_deletePrompt);
     promptsLayout->addWidget(m_configEditPrompt);
-    layout->addWidget(prompts);
+    left->addWidget(prompts);
 
     auto* midi = new QGroupBox(QStringLiteral("MIDI Settings"), this);
     midi->setObjectName(QStringLiteral("midiGroup"));
@@ -171,7 +179,7 @@ void DOptions::BuildControls() {
                        m_bufferSize);
     midiLayout->addRow(WidgetKit::BuddyLabel(QStringLiteral("Delay in &ms between sent buffers"), m_delay, midi),
                        m_delay);
-    layout->addWidget(midi);
+    left->addWidget(midi);
 
     auto* other = new QGroupBox(QStringLiteral("Other Settings"), this);
     other->setObjectName(QStringLiteral("otherGroup"));
@@ -203,7 +211,7 @@ void DOptions::BuildControls() {
     otherLayout->addWidget(m_background, 4, 1);
     otherLayout->addWidget(m_browseBackground, 4, 2);
     otherLayout->setColumnStretch(1, 1);
-    layout->addWidget(other);
+    left->addWidget(other);
 
     auto* exports = new QGroupBox(QStringLiteral("Export Settings"), this);
     exports->setObjectName(QStringLiteral("exportGroup"));
@@ -215,7 +223,7 @@ void DOptions::BuildControls() {
                                   "exportMixedCase", exports);
     exportsLayout->addWidget(m_exportTabDelimited);
     exportsLayout->addWidget(m_exportMixedCase);
-    layout->addWidget(exports);
+    right->addWidget(exports);
 
     auto* backups = new QGroupBox(QStringLiteral("Download Backups"), this);
     backups->setObjectName(QStringLiteral("backupGroup"));
@@ -233,7 +241,7 @@ void DOptions::BuildControls() {
     backupsLayout->addWidget(m_backupsToKeep, 1, 1);
     backupsLayout->addWidget(m_openBackupFolder, 1, 2, Qt::AlignRight);
     backupsLayout->setColumnStretch(2, 1);
-    layout->addWidget(backups);
+    right->addWidget(backups);
 
     auto* help = new QGroupBox(QStringLiteral("Custom MIDI Help"), this);
     help->setObjectName(QStringLiteral("helpGroup"));
@@ -252,7 +260,9 @@ void DOptions::BuildControls() {
     helpLayout->addWidget(m_helpKeyword, 1, 1);
     helpLayout->addWidget(m_testHelp, 1, 2);
     helpLayout->setColumnStretch(1, 1);
-    layout->addWidget(help);
+    right->addWidget(help);
+    left->addStretch(1);
+    right->addStretch(1);
 
     auto* buttons = new QHBoxLayout;
     auto* ok = MakeButton(QStringLiteral("OK"), "ok", QStringLiteral("OK"), this);
