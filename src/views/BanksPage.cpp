@@ -138,7 +138,7 @@ bool BanksPage::selectBank(int n) {
 }
 
 bool BanksPage::treeFocused() const {
-    return m_tree && m_tree->hasFocus();
+    return WidgetKit::HoldsFocus(m_tree);
 }
 
 void BanksPage::dispatch(bool insert, bool reorder) {

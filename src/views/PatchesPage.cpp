@@ -326,7 +326,7 @@ void PatchesPage::headerClicked(int column) {
 }
 
 bool PatchesPage::listFocused() const {
-    return m_list && m_list->hasFocus();
+    return WidgetKit::HoldsFocus(m_list);
 }
 
 void PatchesPage::dispatch(bool insert, bool reorder) {

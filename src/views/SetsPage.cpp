@@ -154,7 +154,7 @@ bool SetsPage::selectSet(int n) {
 }
 
 bool SetsPage::treeFocused() const {
-    return m_tree && m_tree->hasFocus();
+    return WidgetKit::HoldsFocus(m_tree);
 }
 
 void SetsPage::openSet() {

@@ -55,4 +55,8 @@ int ExecModal(QDialog& dialog) {
     return result;
 }
 
+bool HoldsFocus(const QWidget* widget) {
+    return widget && widget->isVisible() && widget->window()->focusWidget() == widget;
+}
+
 } // namespace WidgetKit

@@ -28,4 +28,8 @@ void MakeReadOnly(QLineEdit* field);
 // an editor was opened from), so its commands apply at once. Returns the dialog's result.
 int ExecModal(QDialog& dialog);
 
+// True when `widget` is the focus widget of its window: also while a menu of that window is open
+// (the menu holds the keyboard then) and while another window is active.
+bool HoldsFocus(const QWidget* widget);
+
 } // namespace WidgetKit
