@@ -1,18 +1,12 @@
 // Arbitrary bytes as a record pasted from the clipboard (another editor, another program): the
 // payload is refused or gives a record of the kind asked for, which copies back unchanged.
+#include "FuzzRequire.h"
 #include "views/RecordClipboard.h"
 
 #include <QByteArray>
 
 #include <cstddef>
 #include <cstdint>
-
-namespace {
-void Require(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray payload(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));

@@ -1,6 +1,7 @@
 // Arbitrary bytes as a dump image: parse, check, build, every export and the hex listing must
 // never crash or read outside a buffer, and a dump that checks clean must survive a round trip
 // and a few edits without losing its consistency.
+#include "FuzzRequire.h"
 #include "dump/DumpComparison.h"
 #include "dump/HexRender.h"
 #include "dump/SystemDoc.h"
@@ -10,11 +11,6 @@
 #include <vector>
 
 namespace {
-void Require(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
-
 void ExerciseReaders(const SystemDoc& doc) {
     const std::vector<uint8_t> image = doc.BuildImage();
     Require(image.size() == static_cast<size_t>(doc.DumpSize() < 0 ? 0 : doc.DumpSize()));

@@ -1,6 +1,7 @@
 // Arbitrary text as the "Settings" group of the store read at start-up: hostile types (byte
 // arrays, lists, variants), sizes and numbers. Loading never crashes, and what the program then
 // uses is corrected into range.
+#include "FuzzRequire.h"
 #include "settings/Settings.h"
 
 #include <QByteArray>
@@ -11,13 +12,6 @@
 
 #include <cstddef>
 #include <cstdint>
-
-namespace {
-void Require(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const QString path =

@@ -1,18 +1,12 @@
 // Arbitrary bytes as the web server's reply to the update check: deciding whether the reply is
 // complete and what it says must never crash or read past the reply, and always gives a text.
+#include "FuzzRequire.h"
 #include "app/UpdateReply.h"
 #include "app/VersionNumber.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-
-namespace {
-void Require(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view reply(reinterpret_cast<const char*>(data), size);

@@ -1,5 +1,5 @@
 #include "app/ZIVBackupApp.h"
-#include "version/HelpOrVersion.h"
+#include "version/WindowStart.h"
 #include "version/Version.h"
 
 #include <QApplication>
@@ -7,7 +7,6 @@
 #include <QGuiApplication>
 #include <QIcon>
 
-#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -26,15 +25,8 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationVersion(QStringLiteral(TOLVANE_VERSION_STRING));
     AnswerHelpOrVersion(argc, argv, DescribeOptions);
 
-    // Without a display there is nothing to show; say so plainly instead of Qt's abort.
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-#if defined(Q_OS_LINUX)
-    if (platform.isEmpty() && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-        std::fprintf(stderr, "Tolvane: no display found (DISPLAY and WAYLAND_DISPLAY are not set).\n");
+    if (DisplayMissing("Tolvane"))
         return 2;
-    }
-#endif
     QApplication application(argc, argv);
     // Desktops match the windows to the installed desktop entry and its icon by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("example.morvik.tolvane"));

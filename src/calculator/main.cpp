@@ -1,13 +1,12 @@
 #include "calculator/QuillonDialog.h"
 #include "calculator/remote/QuillonRemote.h"
-#include "version/HelpOrVersion.h"
+#include "version/WindowStart.h"
 #include "version/Version.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QGuiApplication>
 
-#include <cstdio>
 
 namespace {
 void DescribeOptions(QCommandLineParser& parser) {
@@ -24,14 +23,8 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationVersion(QStringLiteral(TOLVANE_VERSION_STRING));
     AnswerHelpOrVersion(argc, argv, DescribeOptions);
 
-#if defined(Q_OS_LINUX)
-    // Without a display there is nothing to show; say so plainly instead of Qt's abort.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-        std::fprintf(stderr, "Quillon: no display found (DISPLAY and WAYLAND_DISPLAY are not set).\n");
+    if (DisplayMissing("Quillon"))
         return 2;
-    }
-#endif
     QApplication app(argc, argv);
     // Desktops match the window to the installed desktop entry and its icon by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("example.morvik.quillon"));

@@ -40,27 +40,11 @@ cleanup() {
     rm -rf "$dir"
 }
 trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*"
-    for log in "$dir"/*.log; do
-        [ -f "$log" ] && { echo "--- $log"; tail -n 20 "$log"; }
-    done
-    exit 1
-}
+# shellcheck source=JackKit.sh
+source "$(dirname "$0")/JackKit.sh"
 
 now() { date +%s.%N; }
 since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.2f", b - a }'; }
-
-# Waits up to $2 seconds for a line matching $3 in file $1.
-wait_for_line() {
-    local file=$1 seconds=$2 pattern=$3
-    for _ in $(seq $((seconds * 10))); do
-        grep -qE "$pattern" "$file" 2>/dev/null && return 0
-        sleep 0.1
-    done
-    return 1
-}
 
 # Waits up to $2 seconds for process $1 to end; its status is left in $status.
 wait_for_end() {
@@ -76,10 +60,6 @@ wait_for_end() {
     kill -9 "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
     return 1
-}
-
-port_index() {
-    "$cli" ports | sed -n "/^$1:/,/^[A-Z]/p" | grep -F -- "$2" | head -n 1 | sed -E 's/^ *([0-9]+):.*/\1/'
 }
 
 start_server() {

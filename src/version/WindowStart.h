@@ -3,7 +3,10 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include <cstdio>
 #include <cstring>
+
+// What the programs with a window do first.
 
 // --help and --version are answered before the window system is asked for, so both work
 // without a display; Qt's own options are not known yet and are let through. `describe` adds the
@@ -23,4 +26,18 @@ inline void AnswerHelpOrVersion(int argc, char* argv[], void (*describe)(QComman
     if (parser.isSet(QStringLiteral("version")))
         parser.showVersion();
     parser.showHelp(0);
+}
+
+// Without a display there is nothing to show: says so plainly (true) instead of Qt's abort.
+inline bool DisplayMissing(const char* program) {
+#if defined(Q_OS_LINUX)
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        std::fprintf(stderr, "%s: no display found (DISPLAY and WAYLAND_DISPLAY are not set).\n", program);
+        return true;
+    }
+#else
+    (void)program;
+#endif
+    return false;
 }
