@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <map>
 #include <ostream>
+#include <cstring>
 #include <set>
 #include <sstream>
 
@@ -113,6 +114,10 @@ int TolvaneCli::Failure(const std::string& problem) {
 
 void TolvaneCli::PrintUsage() {
     m_out << kUsage;
+}
+
+const char* TolvaneCli::CommandList() {
+    return kUsage + std::strlen("usage: tolvane-cli COMMAND ...\n");
 }
 
 int TolvaneCli::Run(const std::vector<std::string>& args) {

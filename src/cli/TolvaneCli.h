@@ -13,6 +13,9 @@ public:
     TolvaneCli(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
     int Run(const std::vector<std::string>& args);
 
+    // The list of commands with their arguments, one or two lines each, as "help" prints it.
+    static const char* CommandList();
+
 private:
     struct Args; // the sub-command's positional words and flags
 
