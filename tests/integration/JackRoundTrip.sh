@@ -32,16 +32,8 @@ source "$(dirname "$0")/JackKit.sh"
 "$maker" --largest "$dir/largest.syx"
 [ "$(stat -c %s "$dir/largest.syx")" -eq 65520 ] || fail "the largest dump is not 65,520 bytes"
 
-# The simulated device, in a process of its own, reading its "Enter" key from a pipe.
-mkfifo "$dir/keys"
-"$cli" simulate --api jack --baud 0 <"$dir/keys" >"$dir/simulator.log" 2>&1 &
-sim=$!
-exec 3>"$dir/keys"
-wait_for_line "$dir/simulator.log" 15 "running" || fail "the simulator did not start"
-
-to_device=$(port_index Outputs "RIV 10 Simulator In:")
-from_device=$(port_index Inputs "RIV 10 Simulator Out:")
-[ -n "$to_device" ] && [ -n "$from_device" ] || fail "the simulator's ports are not listed"
+# The simulated device, in a process of its own.
+start_simulator --baud 0
 
 # 1. Upload: the device reports the dump complete and clean.
 "$cli" send "$dir/largest.syx" --out "$to_device" --buffer-size 1024 --delay 0 >"$dir/send.log" 2>&1 ||

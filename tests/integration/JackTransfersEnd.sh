@@ -68,19 +68,6 @@ start_server() {
     jack_wait -w -t 10 >/dev/null 2>&1 || fail "the private JACK server did not start"
 }
 
-# The simulated device, reading its "Enter" key from a pipe; further arguments go to simulate.
-start_simulator() {
-    rm -f "$dir/keys"
-    mkfifo "$dir/keys"
-    "$cli" simulate --api jack "$@" <"$dir/keys" >"$dir/simulator.log" 2>&1 &
-    sim=$!
-    exec 3>"$dir/keys"
-    wait_for_line "$dir/simulator.log" 15 "running" || fail "the simulator did not start"
-    to_device=$(port_index Outputs "RIV 10 Simulator In:")
-    from_device=$(port_index Inputs "RIV 10 Simulator Out:")
-    [ -n "$to_device" ] && [ -n "$from_device" ] || fail "the simulator's ports are not listed"
-}
-
 "$maker" --largest "$dir/largest.syx"
 "$maker" --same-bank-number "$dir/short.syx"
 start_server
