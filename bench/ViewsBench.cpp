@@ -78,7 +78,7 @@ void BM_UndoRedoOneStep(benchmark::State& state) {
     EditStep step(w.shell, w.doc);
     w.doc.ReplacePatch(250, patch);
     step.commit(QStringLiteral("Edit Patch 250"), HintPatches, 250);
-    QUndoStack& stack = *w.shell.undoStack(w.doc);
+    DocUndoStack& stack = *w.shell.undoStack(w.doc);
     for (auto _ : state) {
         stack.undo();
         QApplication::processEvents();

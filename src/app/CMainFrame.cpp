@@ -1,25 +1,25 @@
 #include "app/CMainFrame.h"
 
 #include "app/CMDIClientWnd.h"
-#include "app/DAboutBox.h"
-#include "app/DOptions.h"
+#include "app/DocumentFlows.h"
+#include "app/EditCommands.h"
+#include "app/FileCommands.h"
+#include "app/HelpCommands.h"
 #include "app/QuillonLauncher.h"
-#include "app/ToolbarIcons.h"
-#include "app/ZIVBackupApp.h"
-#include "dump/Prompter.h"
+#include "app/SessionList.h"
+#include "app/TransferCommands.h"
+#include "app/WindowCommands.h"
 #include "dump/SystemDoc.h"
 #include "settings/Settings.h"
 #include "views/CChildFrame.h"
+#include "views/DocumentSession.h"
 #include "views/HexView.h"
-#include "views/PropSheetFormView.h"
-#include "views/ZIVPropSheet.h"
-#include "widgets/DocUndoStack.h"
+#include "widgets/WidgetKit.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMenu>
@@ -30,63 +30,46 @@
 #include <QTimer>
 #include <QToolBar>
 
-namespace {
-
-using Edit = PropSheetFormView::EditCommand;
-
-// The data window's edit commands by command number.
-constexpr struct {
-    int id;
-    Edit command;
-} kEditCommands[] = {
-    {CMainFrame::IdEditCut, Edit::Cut},   {CMainFrame::IdEditCopy, Edit::Copy}, {CMainFrame::IdEditPaste, Edit::Paste},
-    {CMainFrame::IdDelete, Edit::Delete}, {CMainFrame::IdDeleteReorder, Edit::DeleteReorder},
-    {CMainFrame::IdInsert, Edit::Insert}, {CMainFrame::IdInsertReorder, Edit::InsertReorder},
-};
-
-bool EditCommandFor(int id, Edit& command) {
-    for (const auto& entry : kEditCommands) {
-        if (entry.id == id) {
-            command = entry.command;
-            return true;
-        }
-    }
-    return false;
-}
-
-} // namespace
-
-bool CMainFrame::HexSettingsAdapter::ShowAscii() const {
-    return m_app.AppSettings().HexShowAscii();
-}
-void CMainFrame::HexSettingsAdapter::SetShowAscii(bool on) {
-    m_app.AppSettings().SetHexShowAscii(on);
-}
-bool CMainFrame::HexSettingsAdapter::ShowOffset() const {
-    return m_app.AppSettings().HexShowOffset();
-}
-void CMainFrame::HexSettingsAdapter::SetShowOffset(bool on) {
-    m_app.AppSettings().SetHexShowOffset(on);
-}
-
-CMainFrame::CMainFrame(ZIVBackupApp& app) : m_app(app), m_hexSettings(app) {
+CMainFrame::CMainFrame(CMDIClientWnd* client, SessionList& sessions, DocumentFlows& flows,
+                       const MainCommands& commands, Settings& settings, Prompter& prompter,
+                       QString programDir, std::function<bool()> midiHelp)
+    : m_sessions(sessions), m_flows(flows), m_commands(commands), m_settings(settings), m_prompter(prompter),
+      m_programDir(std::move(programDir)), m_midiHelp(std::move(midiHelp)), m_client(client) {
     setObjectName(QStringLiteral("mainFrame"));
-    setWindowTitle(QString::fromLatin1(ZIVBackupApp::kAppTitle));
+    setWindowTitle(QStringLiteral("Tolvane"));
     ApplyDisplayRect();
-    m_client = new CMDIClientWnd(this);
     m_client->setObjectName(QStringLiteral("client"));
     m_client->setAccessibleName(QStringLiteral("Documents"));
     setCentralWidget(m_client);
-    CreateActions();
+
+    AddOwnAction(IdViewToolbar, QStringLiteral("&Toolbar"),
+                 QStringLiteral("Show or hide the toolbar\nToggle ToolBar"));
+    AddOwnAction(IdViewStatusBar, QStringLiteral("&Status Bar"),
+                 QStringLiteral("Show or hide the status bar\nToggle StatusBar"));
+    connect(Action(IdViewToolbar), &QAction::triggered, this,
+            [this] { m_toolBar->setVisible(!m_toolBar->isVisible()); });
+    connect(Action(IdViewStatusBar), &QAction::triggered, this,
+            [this] { statusBar()->setVisible(!statusBar()->isVisible()); });
+    for (CommandGroup* group : groups()) {
+        // Shortcuts work whichever menu set is showing.
+        addActions(group->actions());
+        connect(group, &CommandGroup::statesNeeded, this, &CMainFrame::UpdateCommandStates);
+        connect(group, &CommandGroup::statusMessage, this, &CMainFrame::ShowReport);
+    }
+    connect(&m_flows, &DocumentFlows::statusMessage, this, &CMainFrame::ShowReport);
+    connect(&m_commands.file, &FileCommands::exitRequested, this, &QWidget::close);
+
     CreateToolBar();
     CreateStatusBar();
     BuildMenus(MenuSet::NoDocument);
     setAcceptDrops(true);
 
     connect(m_client, &QMdiArea::subWindowActivated, this, &CMainFrame::UpdateCommandStates);
+    connect(qApp, &QApplication::focusChanged, this, &CMainFrame::TrackMenuFocus);
     connect(qApp, &QApplication::focusChanged, this, &CMainFrame::UpdateCommandStates);
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::UpdateCommandStates);
-    connect(&m_app, &ZIVBackupApp::documentsChanged, this, &CMainFrame::UpdateCommandStates);
+    connect(&m_sessions, &SessionList::sessionsChanged, this, &CMainFrame::UpdateCommandStates);
+    connect(&m_sessions, &SessionList::commandStatesChanged, this, &CMainFrame::UpdateCommandStates);
     UpdateCommandStates();
 }
 
@@ -95,205 +78,60 @@ CMainFrame::~CMainFrame() {
     disconnect(qApp, nullptr, this, nullptr);
     disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
     disconnect(m_client, nullptr, this, nullptr);
-    disconnect(&m_app, nullptr, this, nullptr);
-    m_actions.clear();
+    disconnect(&m_sessions, nullptr, this, nullptr);
+    for (CommandGroup* group : groups())
+        disconnect(group, nullptr, this, nullptr);
+    m_menusBuilt = false;
     // A calculator this editor started goes with it.
     m_calculator.reset();
 }
 
-Settings& CMainFrame::settings() {
-    return m_app.AppSettings();
+QList<CommandGroup*> CMainFrame::groups() const {
+    return {&m_commands.file, &m_commands.edit, &m_commands.transfer, &m_commands.window, &m_commands.help};
 }
 
-Prompter& CMainFrame::prompter() {
-    return m_app.AppPrompter();
+QAction* CMainFrame::Action(int id) const {
+    for (QAction* own : m_ownActions)
+        if (own->data().toInt() == id)
+            return own;
+    for (CommandGroup* group : groups())
+        if (QAction* command = group->action(id))
+            return command;
+    return nullptr;
 }
 
-QAction* CMainFrame::AddAction(int id, const QString& text, const QString& prompt, const QKeySequence& keys) {
+QAction* CMainFrame::AddOwnAction(int id, const QString& text, const QString& prompt) {
     auto* action = new QAction(text, this);
     action->setObjectName(QStringLiteral("command%1").arg(id));
     action->setData(id);
-    // The prompt goes to the status bar; the part after the line break is the tool tip.
     const int lineBreak = prompt.indexOf(QLatin1Char('\n'));
-    action->setStatusTip(lineBreak < 0 ? prompt : prompt.left(lineBreak));
-    if (lineBreak >= 0)
-        action->setToolTip(prompt.mid(lineBreak + 1));
-    if (!keys.isEmpty())
-        action->setShortcut(keys);
-    action->setShortcutContext(Qt::WindowShortcut);
-    connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
-    addAction(action); // shortcuts work whichever menu set is showing
-    m_actions.insert(id, action);
+    action->setStatusTip(prompt.left(lineBreak));
+    action->setToolTip(prompt.mid(lineBreak + 1));
+    action->setCheckable(true);
+    addAction(action);
+    m_ownActions.push_back(action);
     return action;
-}
-
-void CMainFrame::CreateActions() {
-    AddAction(IdFileNew, QStringLiteral("&New"), QStringLiteral("Create a new document\nNew (Ctrl+N)"),
-              QKeySequence(QStringLiteral("Ctrl+N")))
-        ->setIcon(ToolbarIcons::New());
-    AddAction(IdFileOpen, QStringLiteral("&Open..."),
-              QStringLiteral("Open an existing document\nOpen (Ctrl+O)"),
-              QKeySequence(QStringLiteral("Ctrl+O")))
-        ->setIcon(ToolbarIcons::Open());
-    AddAction(IdFileClose, QStringLiteral("&Close"), QStringLiteral("Close the active document\nClose"));
-    AddAction(IdFileSave, QStringLiteral("&Save"), QStringLiteral("Save the active document\nSave (Ctrl+S)"),
-              QKeySequence(QStringLiteral("Ctrl+S")))
-        ->setIcon(ToolbarIcons::Save());
-    AddAction(IdFileSaveAs, QStringLiteral("Save &As..."),
-              QStringLiteral("Save the active document with a new name\nSave As (Ctrl+A)"),
-              QKeySequence(QStringLiteral("Ctrl+A")));
-    AddAction(IdExportXml, QStringLiteral("Export to X&ML"),
-              QStringLiteral("Write the patches and banks as an XML settings file\nExport to XML"));
-    AddAction(IdExportBankTable, QStringLiteral("Export &Bank Table"),
-              QStringLiteral("Write a table of the banks beside the document\nExport Bank Table"));
-    AddAction(
-        IdExportBankLayout, QStringLiteral("Export Bank &Layout"),
-        QStringLiteral("Write the banks in the foot switch layout beside the document\nExport Bank Layout"));
-    AddAction(IdExportPatchTable, QStringLiteral("&Export Patch Table"),
-              QStringLiteral("Write a table of the patches beside the document\nExport Patch Table"));
-    AddAction(IdCompareWith, QStringLiteral("Compare &With..."),
-              QStringLiteral("List what differs between the active document and a dump file\nCompare With"));
-    AddAction(IdOpenBackup, QStringLiteral("Open Bac&kup..."),
-              QStringLiteral("Open one of the copies kept of every download\nOpen Backup"));
-    AddAction(IdPreferences, QStringLiteral("&Preferences"),
-              QStringLiteral("Change the MIDI ports and the program's settings\nPreferences"))
-        ->setIcon(ToolbarIcons::Preferences());
-    AddAction(IdFilePrint, QStringLiteral("&Print..."), QStringLiteral("Print the active document\nPrint"))
-        ->setIcon(ToolbarIcons::Print());
-    AddAction(IdAppExit, QStringLiteral("E&xit"),
-              QStringLiteral("Quit the application; prompts to save documents\nExit"));
-    Action(IdAppExit)->setMenuRole(QAction::QuitRole);
-
-    AddAction(IdEditUndo, QStringLiteral("&Undo"), QStringLiteral("Undo the last action\nUndo (Ctrl+Z)"),
-              QKeySequence(QStringLiteral("Ctrl+Z")))
-        ->setShortcuts(
-            {QKeySequence(QStringLiteral("Ctrl+Z")), QKeySequence(QStringLiteral("Alt+Backspace"))});
-    Action(IdEditUndo)->setIcon(ToolbarIcons::Undo());
-    AddAction(IdEditRedo, QStringLiteral("&Redo"),
-              QStringLiteral("Redo the previously undone action\nRedo (Ctrl+Y)"),
-              QKeySequence(QStringLiteral("Ctrl+Y")))
-        ->setShortcuts(
-            {QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
-    Action(IdEditRedo)->setIcon(ToolbarIcons::Redo());
-    AddAction(IdEditCut, QStringLiteral("Cu&t"),
-              QStringLiteral("Cut the selection and put it on the Clipboard\nCut (Ctrl+X)"),
-              QKeySequence(QStringLiteral("Ctrl+X")))
-        ->setIcon(ToolbarIcons::Cut());
-    AddAction(IdEditCopy, QStringLiteral("&Copy"),
-              QStringLiteral("Copy the selection and put it on the Clipboard\nCopy (Ctrl+C)"),
-              QKeySequence(QStringLiteral("Ctrl+C")))
-        ->setIcon(ToolbarIcons::Copy());
-    AddAction(IdEditPaste, QStringLiteral("&Paste"),
-              QStringLiteral("Insert Clipboard contents\nPaste (Ctrl+V)"),
-              QKeySequence(QStringLiteral("Ctrl+V")))
-        ->setIcon(ToolbarIcons::Paste());
-    // Del and Ins belong to the focused list; the menu only names them.
-    AddAction(IdDelete, QStringLiteral("&Delete\tDel"),
-              QStringLiteral("Delete the selected record\nDelete (Del)"));
-    AddAction(IdDeleteReorder, QStringLiteral("Delete &with reorder"),
-              QStringLiteral("Delete the selected record and renumber the ones after it\nDelete with reorder "
-                             "(Shift+Del)"),
-              QKeySequence(Qt::SHIFT | Qt::Key_Delete));
-    AddAction(IdInsert, QStringLiteral("&Insert\tIns"),
-              QStringLiteral("Insert an empty record\nInsert (Ins)"));
-    AddAction(IdInsertReorder, QStringLiteral("Insert with &reorder"),
-              QStringLiteral("Insert an empty record and renumber the ones after it\nInsert with reorder "
-                             "(Shift+Ins)"),
-              QKeySequence(Qt::SHIFT | Qt::Key_Insert));
-    AddAction(IdEditSelectAll, QStringLiteral("&Select All"),
-              QStringLiteral("Select the entire document\nSelect All"));
-
-    AddAction(IdViewToolbar, QStringLiteral("&Toolbar"),
-              QStringLiteral("Show or hide the toolbar\nToggle ToolBar"))
-        ->setCheckable(true);
-    AddAction(IdViewStatusBar, QStringLiteral("&Status Bar"),
-              QStringLiteral("Show or hide the status bar\nToggle StatusBar"))
-        ->setCheckable(true);
-    AddAction(IdShowAscii, QStringLiteral("Show &Ascii"),
-              QStringLiteral("Display ascii conversion of hex dump\nShow Ascii"))
-        ->setCheckable(true);
-    AddAction(IdShowOffsets, QStringLiteral("Show Offsets"),
-              QStringLiteral("Display hex offsets\nShow Offsets"))
-        ->setCheckable(true);
-
-    AddAction(IdDownload, QStringLiteral("&Download from ZIV10"),
-              QStringLiteral("Download data from the ZIV10\nDownload from ZIV10 (Ctrl+D)"),
-              QKeySequence(QStringLiteral("Ctrl+D")))
-        ->setIcon(ToolbarIcons::Download());
-    AddAction(IdUpload, QStringLiteral("&Upload to ZIV10"),
-              QStringLiteral("Upload the active document to the ZIV10\nUpload to ZIV10 (Ctrl+U)"),
-              QKeySequence(QStringLiteral("Ctrl+U")))
-        ->setIcon(ToolbarIcons::Upload());
-
-    AddAction(IdWindowNew, QStringLiteral("&New Window"),
-              QStringLiteral("Open another window for the active document\nNew Window"));
-    AddAction(IdWindowCascade, QStringLiteral("&Cascade"),
-              QStringLiteral("Arrange windows so they overlap\nCascade Windows"));
-    AddAction(IdWindowTile, QStringLiteral("&Tile"),
-              QStringLiteral("Arrange windows as non-overlapping tiles\nTile Windows"));
-    AddAction(IdWindowArrange, QStringLiteral("&Arrange Icons"),
-              QStringLiteral("Arrange minimised windows at the bottom of the window\nArrange Icons"));
-    AddAction(IdCloseAll, QStringLiteral("Close &all"),
-              QStringLiteral("Close every document window\nClose All"));
-    AddAction(IdOpenHexView, QStringLiteral("&Open Hex View"),
-              QStringLiteral("Open a hex listing of the active document\nHex View"));
-    AddAction(IdCloseWindow, QStringLiteral("&Close"),
-              QStringLiteral("Close the active window\nClose Window"));
-    AddAction(IdNextPane, QStringLiteral("Next Pane"),
-              QStringLiteral("Switch to the next window pane\nNext Pane"), QKeySequence(Qt::Key_F6));
-    AddAction(IdPrevPane, QStringLiteral("Previous Pane"),
-              QStringLiteral("Switch back to the previous window pane\nPrevious Pane"),
-              QKeySequence(Qt::SHIFT | Qt::Key_F6));
-
-    AddAction(IdHelp, QStringLiteral("&Help..."), QStringLiteral("Open the help page\nHelp"),
-              QKeySequence(QKeySequence::HelpContents));
-    AddAction(IdWebsite, QStringLiteral("&Tolvane Website..."),
-              QStringLiteral("Visit the Tolvane website\nWebsite"))
-        ->setIcon(ToolbarIcons::Website());
-    AddAction(IdCheckForUpdate, QStringLiteral("&Check for update"),
-              QStringLiteral("Ask the website whether a newer version exists\nCheck for update"));
-    AddAction(IdAppAbout, QStringLiteral("&About Tolvane..."),
-              QStringLiteral("Display program information, version number and copyright\nAbout"))
-        ->setIcon(ToolbarIcons::About());
-    Action(IdAppAbout)->setMenuRole(QAction::AboutRole);
 }
 
 void CMainFrame::FillFileMenu(QMenu* menu) {
     menu->clear();
     const bool document = m_menuSet != MenuSet::NoDocument;
-    menu->addAction(Action(IdFileNew));
-    menu->addAction(Action(IdFileOpen));
-    menu->addAction(Action(IdOpenBackup));
+    for (int id : {IdFileNew, IdFileOpen, IdOpenBackup})
+        menu->addAction(Action(id));
     if (document) {
-        menu->addAction(Action(IdFileClose));
-        menu->addAction(Action(IdFileSave));
-        menu->addAction(Action(IdFileSaveAs));
+        for (int id : {IdFileClose, IdFileSave, IdFileSaveAs})
+            menu->addAction(Action(id));
         menu->addSeparator();
         if (m_menuSet == MenuSet::SystemDump)
             menu->addAction(Action(IdCompareWith));
-        menu->addAction(Action(IdExportXml));
-        menu->addAction(Action(IdExportBankTable));
-        menu->addAction(Action(IdExportBankLayout));
-        menu->addAction(Action(IdExportPatchTable));
+        for (int id : {IdExportXml, IdExportBankTable, IdExportBankLayout, IdExportPatchTable})
+            menu->addAction(Action(id));
     }
     menu->addSeparator();
     menu->addAction(Action(IdPreferences));
-    const QStringList recent = m_app.AppSettings().RecentFiles().Entries();
-    if (!recent.isEmpty()) {
+    if (!m_settings.RecentFiles().IsEmpty()) {
         menu->addSeparator();
-        for (int i = 0; i < recent.size(); ++i) {
-            const QString path = recent.at(i);
-            QString shown = QDir::toNativeSeparators(path);
-            shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
-            QAction* item = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
-            item->setObjectName(QStringLiteral("recentFile%1").arg(i + 1));
-            item->setStatusTip(QStringLiteral("Open this document"));
-            connect(item, &QAction::triggered, this, [this, path] {
-                // An entry that does not open any more leaves the list.
-                if (!m_app.OpenDocumentFile(path) && m_app.AppSettings().RecentFiles().Remove(path))
-                    m_app.AppSettings().SaveRecentFiles();
-            });
-        }
+        m_commands.file.addRecentFiles(menu);
     }
     menu->addSeparator();
     menu->addAction(Action(IdAppExit));
@@ -301,11 +139,8 @@ void CMainFrame::FillFileMenu(QMenu* menu) {
 
 void CMainFrame::FillWindowMenu(QMenu* menu) {
     menu->clear();
-    menu->addAction(Action(IdWindowNew));
-    menu->addAction(Action(IdWindowCascade));
-    menu->addAction(Action(IdWindowTile));
-    menu->addAction(Action(IdWindowArrange));
-    menu->addAction(Action(IdCloseAll));
+    for (int id : {IdWindowNew, IdWindowCascade, IdWindowTile, IdWindowArrange, IdCloseAll})
+        menu->addAction(Action(id));
     if (m_menuSet != MenuSet::HexDump)
         menu->addAction(Action(IdOpenHexView));
     const QList<QMdiSubWindow*> windows = m_client->subWindowList();
@@ -336,67 +171,41 @@ void CMainFrame::BuildMenus(MenuSet set) {
         old->deleteLater();
     bar->clear();
     const bool document = set != MenuSet::NoDocument;
+    const auto addMenu = [&](const QString& title, const char* name, std::initializer_list<int> ids) {
+        QMenu* menu = bar->addMenu(title);
+        menu->setObjectName(QLatin1String(name));
+        for (int id : ids) {
+            if (id == 0)
+                menu->addSeparator();
+            else
+                menu->addAction(Action(id));
+        }
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+        return menu;
+    };
 
-    QMenu* file = bar->addMenu(QStringLiteral("&File"));
-    file->setObjectName(QStringLiteral("menuFile"));
+    QMenu* file = addMenu(QStringLiteral("&File"), "menuFile", {});
     FillFileMenu(file);
     connect(file, &QMenu::aboutToShow, this, [this, file] { FillFileMenu(file); });
-
-    if (set == MenuSet::SystemDump) {
-        QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
-        edit->setObjectName(QStringLiteral("menuEdit"));
-        edit->addAction(Action(IdEditUndo));
-        edit->addAction(Action(IdEditRedo));
-        edit->addSeparator();
-        edit->addAction(Action(IdEditCut));
-        edit->addAction(Action(IdEditCopy));
-        edit->addAction(Action(IdEditPaste));
-        edit->addSeparator();
-        edit->addAction(Action(IdDelete));
-        edit->addAction(Action(IdDeleteReorder));
-        edit->addSeparator();
-        edit->addAction(Action(IdInsert));
-        edit->addAction(Action(IdInsertReorder));
-    } else if (set == MenuSet::HexDump) {
-        QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
-        edit->setObjectName(QStringLiteral("menuEdit"));
-        edit->addAction(Action(IdEditCopy));
-        edit->addAction(Action(IdEditSelectAll));
-    }
-
-    QMenu* view = bar->addMenu(QStringLiteral("&View"));
-    view->setObjectName(QStringLiteral("menuView"));
-    view->addAction(Action(IdViewToolbar));
-    view->addAction(Action(IdViewStatusBar));
+    if (set == MenuSet::SystemDump)
+        addMenu(QStringLiteral("&Edit"), "menuEdit",
+                {IdEditUndo, IdEditRedo, 0, IdEditCut, IdEditCopy, IdEditPaste, 0, IdDelete, IdDeleteReorder,
+                 0, IdInsert, IdInsertReorder});
+    else if (set == MenuSet::HexDump)
+        addMenu(QStringLiteral("&Edit"), "menuEdit", {IdEditCopy, IdEditSelectAll});
+    QMenu* view = addMenu(QStringLiteral("&View"), "menuView", {IdViewToolbar, IdViewStatusBar});
     if (set == MenuSet::HexDump) {
         view->addSeparator();
         view->addAction(Action(IdShowAscii));
         view->addAction(Action(IdShowOffsets));
     }
-
-    QMenu* transfer = bar->addMenu(QStringLiteral("&MIDI Transfer"));
-    transfer->setObjectName(QStringLiteral("menuTransfer"));
-    transfer->addAction(Action(IdDownload));
+    QMenu* transfer = addMenu(QStringLiteral("&MIDI Transfer"), "menuTransfer", {IdDownload});
     if (document)
         transfer->addAction(Action(IdUpload));
-
-    QMenu* window = bar->addMenu(QStringLiteral("&Window"));
-    window->setObjectName(QStringLiteral("menuWindow"));
+    QMenu* window = addMenu(QStringLiteral("&Window"), "menuWindow", {});
     FillWindowMenu(window);
     connect(window, &QMenu::aboutToShow, this, [this, window] { FillWindowMenu(window); });
-
-    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
-    help->setObjectName(QStringLiteral("menuHelp"));
-    help->addAction(Action(IdHelp));
-    help->addAction(Action(IdWebsite));
-    help->addAction(Action(IdCheckForUpdate));
-    help->addSeparator();
-    help->addAction(Action(IdAppAbout));
-
-    for (QMenu* menu : {file, view, transfer, window, help})
-        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
-    if (QMenu* edit = bar->findChild<QMenu*>(QStringLiteral("menuEdit"), Qt::FindDirectChildrenOnly))
-        connect(edit, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+    addMenu(QStringLiteral("&Help"), "menuHelp", {IdHelp, IdWebsite, IdCheckForUpdate, 0, IdAppAbout});
 }
 
 void CMainFrame::CreateToolBar() {
@@ -406,8 +215,7 @@ void CMainFrame::CreateToolBar() {
     m_toolBar->setMovable(true);
     for (int id : std::initializer_list<int>{IdFileNew, IdFileOpen, IdFileSave, 0, IdEditCut, IdEditCopy,
                                              IdEditPaste, IdEditUndo, IdEditRedo, 0, IdDownload, IdUpload, 0,
-                                             IdPreferences, 0,
-                                             IdFilePrint, IdAppAbout, IdWebsite}) {
+                                             IdPreferences, 0, IdFilePrint, IdAppAbout, IdWebsite}) {
         if (id == 0)
             m_toolBar->addSeparator();
         else
@@ -427,76 +235,33 @@ void CMainFrame::CreateStatusBar() {
     });
 }
 
-CChildFrame* CMainFrame::ActiveFrame() const {
-    return qobject_cast<CChildFrame*>(m_client->activeSubWindow());
-}
-
-SystemDoc* CMainFrame::ActiveDocument() const {
-    CChildFrame* frame = ActiveFrame();
-    return frame ? dynamic_cast<SystemDoc*>(&frame->doc()) : nullptr;
-}
-
-PropSheetFormView* CMainFrame::ActiveDataView() const {
-    CChildFrame* frame = ActiveFrame();
-    return frame ? qobject_cast<PropSheetFormView*>(frame->widget()) : nullptr;
-}
-
-HexView* CMainFrame::ActiveHexView() const {
-    CChildFrame* frame = ActiveFrame();
-    return frame ? qobject_cast<HexView*>(frame->widget()) : nullptr;
+void CMainFrame::ShowReport(const QString& text) {
+    statusBar()->showMessage(text, kReportMilliseconds);
 }
 
 void CMainFrame::UpdateCommandStates() {
-    if (m_actions.isEmpty())
+    if (!m_menusBuilt)
         return;
-    PropSheetFormView* data = ActiveDataView();
-    HexView* hex = ActiveHexView();
-    const bool document = ActiveDocument() != nullptr;
-    const bool anyWindow = !m_client->subWindowList().isEmpty();
-    BuildMenus(data ? MenuSet::SystemDump : hex ? MenuSet::HexDump : MenuSet::NoDocument);
+    BuildMenus(m_sessions.activeDataView()  ? MenuSet::SystemDump
+               : m_sessions.activeHexView() ? MenuSet::HexDump
+                                            : MenuSet::NoDocument);
     UpdateMainTitle();
-
-    for (int id : {IdFileClose, IdFileSave, IdFileSaveAs, IdExportXml, IdExportBankTable, IdExportBankLayout,
-                   IdExportPatchTable, IdUpload, IdOpenHexView})
-        Action(id)->setEnabled(document);
-    for (int id : {IdWindowNew, IdWindowCascade, IdWindowTile, IdWindowArrange, IdCloseAll, IdCloseWindow})
-        Action(id)->setEnabled(anyWindow);
-    // Commands nothing in this program carries out.
-    for (int id : {IdFilePrint, IdNextPane, IdPrevPane})
-        Action(id)->setEnabled(false);
-    UpdateUndoActions();
-    Action(IdDownload)->setEnabled(!m_app.ActiveDownload());
-    Action(IdCompareWith)->setEnabled(data != nullptr);
-
-    if (data) {
-        Edit command{};
-        for (int id : {IdEditCut, IdEditCopy, IdEditPaste, IdDelete, IdDeleteReorder, IdInsert, IdInsertReorder}) {
-            EditCommandFor(id, command);
-            Action(id)->setEnabled(data->isCommandEnabled(command));
-        }
-        Action(IdEditSelectAll)->setEnabled(false);
-    } else if (hex) {
-        hex->updateActionStates();
-        Action(IdEditCopy)->setEnabled(hex->copyAction()->isEnabled());
-        Action(IdEditSelectAll)->setEnabled(!hex->document()->isEmpty());
-        for (int id : {IdEditCut, IdEditPaste, IdDelete, IdDeleteReorder, IdInsert, IdInsertReorder})
-            Action(id)->setEnabled(false);
-    } else {
-        for (int id : {IdEditCut, IdEditCopy, IdEditPaste, IdDelete, IdDeleteReorder, IdInsert, IdInsertReorder,
-                       IdEditSelectAll})
-            Action(id)->setEnabled(false);
-    }
-    Action(IdShowAscii)->setEnabled(hex != nullptr);
-    Action(IdShowOffsets)->setEnabled(hex != nullptr);
-    Action(IdShowAscii)->setChecked(m_hexSettings.ShowAscii());
-    Action(IdShowOffsets)->setChecked(m_hexSettings.ShowOffset());
+    for (CommandGroup* group : groups())
+        group->updateStates();
     Action(IdViewToolbar)->setChecked(m_toolBar->isVisibleTo(this) || !isVisible());
     Action(IdViewStatusBar)->setChecked(statusBar()->isVisibleTo(this) || !isVisible());
 }
 
+void CMainFrame::TrackMenuFocus(QWidget* old, QWidget* now) {
+    if (now == menuBar() && old && isAncestorOf(old))
+        WidgetKit::SetFocusBeforeMenu(this, old);
+    else if (old == menuBar())
+        WidgetKit::SetFocusBeforeMenu(this, nullptr);
+}
+
 void CMainFrame::UpdateMainTitle() {
-    const QString program = QString::fromLatin1(ZIVBackupApp::kAppTitle);
-    CChildFrame* frame = ActiveFrame();
+    const QString program = QStringLiteral("Tolvane");
+    CChildFrame* frame = m_sessions.activeFrame();
     if (frame && m_watchedFrame != frame) {
         // Seen again when it is maximised, restored or retitled. Qt writes its own caption for
         // a maximised window on those occasions; this one follows it.
@@ -507,8 +272,8 @@ void CMainFrame::UpdateMainTitle() {
     QString title = program;
     if (frame && frame->isMaximized())
         title += QStringLiteral(" - [") + frame->frameTitle() + QLatin1Char(']');
-    else if (const SystemDoc* doc = ActiveDocument())
-        title += QStringLiteral(" - ") + QString::fromStdString(doc->GetTitle());
+    else if (const DocumentSession* session = m_sessions.active())
+        title += QStringLiteral(" - ") + session->title();
     title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
     if (windowTitle() != title)
         setWindowTitle(title);
@@ -533,159 +298,10 @@ bool CMainFrame::Execute(int id) {
     return true;
 }
 
-void CMainFrame::OnCommand(int id) {
-    UpdateCommandStates();
-    if (!Action(id)->isEnabled())
-        return;
-    SystemDoc* doc = ActiveDocument();
-    Edit edit{};
-    switch (id) {
-    case IdFileNew:
-        m_app.OnFileNew();
-        break;
-    case IdFileOpen:
-        m_app.OnFileOpen();
-        break;
-    case IdFileClose:
-        if (doc)
-            m_app.CloseDocument(*doc, true);
-        break;
-    case IdFileSave:
-    case IdFileSaveAs:
-        if (doc)
-            m_app.SaveDocument(*doc, id == IdFileSaveAs);
-        break;
-    case IdExportXml:
-    case IdExportBankTable:
-    case IdExportBankLayout:
-    case IdExportPatchTable:
-        if (doc)
-            m_app.OnExport(*doc, id);
-        break;
-    case IdOpenBackup:
-        m_app.OnOpenBackup();
-        break;
-    case IdCompareWith:
-        if (doc)
-            m_app.OnCompareWith(*doc);
-        break;
-    case IdPreferences:
-        m_app.OnPreferences();
-        break;
-    case IdAppExit:
-        close();
-        break;
-    case IdEditUndo:
-    case IdEditRedo:
-        if (DocUndoStack* stack = doc ? m_app.UndoStack(*doc) : nullptr) {
-            if (id == IdEditUndo)
-                stack->undo();
-            else
-                stack->redo();
-        }
-        break;
-    case IdEditCut:
-    case IdEditCopy:
-    case IdEditPaste:
-    case IdDelete:
-    case IdDeleteReorder:
-    case IdInsert:
-    case IdInsertReorder:
-        if (PropSheetFormView* data = ActiveDataView()) {
-            EditCommandFor(id, edit);
-            data->executeCommand(edit);
-        } else if (HexView* hex = ActiveHexView(); hex && id == IdEditCopy) {
-            hex->copy();
-        }
-        break;
-    case IdEditSelectAll:
-        if (HexView* hex = ActiveHexView())
-            hex->selectAll();
-        break;
-    case IdViewToolbar:
-        m_toolBar->setVisible(!m_toolBar->isVisible());
-        break;
-    case IdViewStatusBar:
-        statusBar()->setVisible(!statusBar()->isVisible());
-        break;
-    case IdShowAscii:
-        HexView::toggleShowAscii(m_hexSettings);
-        break;
-    case IdShowOffsets:
-        HexView::toggleShowOffset(m_hexSettings);
-        break;
-    case IdDownload:
-        m_app.OnDownload();
-        break;
-    case IdUpload:
-        if (doc)
-            m_app.OnUpload(*doc);
-        break;
-    case IdWindowNew:
-        if (doc)
-            m_app.OpenWindow(*doc,
-                             ActiveHexView() ? DocTemplate::Kind::HexDump : DocTemplate::Kind::SystemDump);
-        break;
-    case IdWindowCascade:
-        m_client->cascadeSubWindows();
-        break;
-    case IdWindowTile:
-        m_client->tileSubWindows();
-        break;
-    case IdWindowArrange:
-        // Minimised windows already sit in a row along the bottom; restoring the order of that
-        // row is all there is to do.
-        for (QMdiSubWindow* window : m_client->subWindowList()) {
-            if (window->isMinimized())
-                window->showMinimized();
-        }
-        break;
-    case IdCloseAll:
-        m_app.CloseAllDocuments(true);
-        break;
-    case IdOpenHexView:
-        openHexView(doc);
-        break;
-    case IdCloseWindow:
-        CloseActiveWindow();
-        break;
-    case IdHelp:
-        m_app.OnHelp();
-        break;
-    case IdWebsite:
-        m_app.OnWebsite();
-        break;
-    case IdCheckForUpdate:
-        m_app.OnCheckForUpdate();
-        break;
-    case IdAppAbout:
-        m_app.OnAbout();
-        break;
-    default:
-        break;
-    }
-    UpdateCommandStates();
-}
-
-void CMainFrame::CloseActiveWindow() {
-    // The window holding the keyboard focus, else the active one.
-    CChildFrame* frame = nullptr;
-    for (QWidget* w = QApplication::focusWidget(); w && !frame; w = w->parentWidget())
-        frame = qobject_cast<CChildFrame*>(w);
-    if (!frame)
-        frame = ActiveFrame();
-    if (frame)
-        frame->close();
-}
-
-QList<QAction*> CMainFrame::HexContextExtras() const {
-    return {Action(IdUpload), Action(IdCloseWindow)};
-}
-
 QMenu* CMainFrame::CreateContextMenu(int submenu) {
     UpdateCommandStates();
     if (submenu == MenuChoose) {
-        if (!ActiveDocument())
+        if (!m_sessions.active())
             return nullptr;
         submenu = MenuData;
     }
@@ -705,7 +321,7 @@ QMenu* CMainFrame::CreateContextMenu(int submenu) {
         item->setCheckable(command->isCheckable());
         item->setChecked(command->isChecked());
         item->setStatusTip(command->statusTip());
-        connect(item, &QAction::triggered, this, [this, id] { OnCommand(id); });
+        connect(item, &QAction::triggered, this, [this, id] { Execute(id); });
     };
     const auto addExports = [&] {
         add(IdExportXml, QStringLiteral("Export to X&ML"));
@@ -769,16 +385,12 @@ void CMainFrame::showContextMenu(const QPoint& globalPos, int submenu) {
 }
 
 void CMainFrame::openHexView(SystemDoc* doc) {
-    if (!doc || !m_app.IsOpen(doc)) {
-        m_app.AppPrompter().Message(kCommandFailedText, ZIVBackupApp::kAppTitle, Prompter::Icon::Exclamation);
-        return;
-    }
-    m_app.OpenWindow(*doc, DocTemplate::Kind::HexDump);
+    m_commands.window.OpenHexView(doc);
 }
 
 QuillonLauncher& CMainFrame::Calculator() {
     if (!m_calculator)
-        m_calculator = std::make_unique<QuillonLauncher>(m_app.AppPrompter(), m_app.ProgramDir());
+        m_calculator = std::make_unique<QuillonLauncher>(m_prompter, m_programDir);
     return *m_calculator;
 }
 
@@ -787,56 +399,19 @@ void CMainFrame::launchCalculator() {
 }
 
 bool CMainFrame::launchMidiHelp() {
-    return m_app.Preferences().LaunchMidiHelp();
+    return m_midiHelp && m_midiHelp();
 }
 
-QUndoStack* CMainFrame::undoStack(SystemDoc& doc) {
-    return m_app.UndoStack(doc);
-}
-
-void CMainFrame::revealRecord(SystemDoc& doc, int hint, int number) {
-    // The active window when it shows the document, else its first data window.
-    CChildFrame* frame = ActiveFrame();
-    if (!frame || &frame->doc() != &doc || !qobject_cast<PropSheetFormView*>(frame->widget())) {
-        frame = nullptr;
-        for (CChildFrame* candidate : CChildFrame::framesOf(doc))
-            if (qobject_cast<PropSheetFormView*>(candidate->widget())) {
-                frame = candidate;
-                break;
-            }
-    }
-    if (!frame)
-        return;
-    if (frame != ActiveFrame())
-        m_client->setActiveSubWindow(frame);
-    if (auto* view = qobject_cast<PropSheetFormView*>(frame->widget()); view && view->sheet())
-        view->sheet()->revealRecord(hint, number);
-}
-
-void CMainFrame::UpdateUndoActions() {
-    if (m_actions.isEmpty())
-        return;
-    SystemDoc* doc = ActiveDocument();
-    const DocUndoStack* stack = doc ? m_app.UndoStack(*doc) : nullptr;
-    const auto name = [](const QString& verb, const QString& step) {
-        return step.isEmpty() ? verb : verb + QLatin1Char(' ') + step;
-    };
-    Action(IdEditUndo)->setEnabled(stack && stack->canUndo());
-    Action(IdEditUndo)->setText(name(QStringLiteral("&Undo"), stack ? stack->undoText() : QString()));
-    Action(IdEditRedo)->setEnabled(stack && stack->canRedo());
-    Action(IdEditRedo)->setText(name(QStringLiteral("&Redo"), stack ? stack->redoText() : QString()));
-}
-
-void CMainFrame::RunAboutBox() {
-    DAboutBox box(m_app.AppSettings(), this);
-    box.exec();
+DocUndoStack* CMainFrame::undoStack(SystemDoc& doc) {
+    DocumentSession* session = m_sessions.find(&doc);
+    return session ? &session->undoStack() : nullptr;
 }
 
 void CMainFrame::ApplyDisplayRect() {
-    const Settings::WindowRect& rect = m_app.AppSettings().Display();
+    const Settings::WindowRect& rect = m_settings.Display();
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
-    if (width != 0 && height != 0 && width > 0 && height > 0) {
+    if (width > 0 && height > 0) {
         setGeometry(rect.left, rect.top, width, height);
         return;
     }
@@ -854,12 +429,12 @@ void CMainFrame::StoreDisplayRect() {
     rect.top = shown.top();
     rect.right = shown.left() + shown.width();
     rect.bottom = shown.top() + shown.height();
-    m_app.AppSettings().SetDisplay(rect);
+    m_settings.SetDisplay(rect);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     StoreDisplayRect();
-    if (!m_app.CloseAllDocuments(true)) {
+    if (!m_flows.CloseAll(true)) {
         event->ignore();
         return;
     }
@@ -877,6 +452,6 @@ void CMainFrame::dropEvent(QDropEvent* event) {
     activateWindow();
     for (const QUrl& url : urls) {
         if (url.isLocalFile())
-            m_app.OpenDocumentFile(url.toLocalFile());
+            m_flows.Open(url.toLocalFile());
     }
 }

@@ -1,127 +1,87 @@
 #pragma once
 
-#include "views/HexViewSettings.h"
+#include "app/CommandIds.h"
 #include "widgets/ShellServices.h"
 
 #include <QList>
 #include <QMainWindow>
-#include <QMap>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 
 class CChildFrame;
 class CMDIClientWnd;
-class HexView;
-class PropSheetFormView;
-class QLabel;
+class CommandGroup;
+class DocumentFlows;
+class EditCommands;
+class FileCommands;
+class HelpCommands;
 class QMenu;
 class QToolBar;
 class QuillonLauncher;
-class ZIVBackupApp;
+class SessionList;
+class TransferCommands;
+class WindowCommands;
+
+// The command groups the main window assembles its menus, toolbar and context menus from.
+struct MainCommands {
+    FileCommands& file;
+    EditCommands& edit;
+    TransferCommands& transfer;
+    WindowCommands& window;
+    HelpCommands& help;
+};
 
 // The editor's main window: the menu bar (one of three menu sets, following the active document
 // window), the toolbar, the status bar and the client area with the document windows over the
-// background picture. Every command is a QAction known by its command number; the frame keeps
-// their enable states current and carries out the commands, handing document commands to the
-// active window and application commands to the application object.
+// background picture. The commands belong to their groups; the window lays them out, runs the one
+// update pass that sets their states, shows what they report in the status bar, and carries out
+// only its own: the toolbar and status bar switches.
 //
 // It is also what the document windows, pages and dialogs know of the program (ShellServices).
-class CMainFrame : public QMainWindow, public ShellServices {
+class CMainFrame : public QMainWindow, public ShellServices, public CommandIds {
     Q_OBJECT
 public:
-    enum CommandId {
-        IdCloseWindow = 600,
-        IdUpload = 601,
-        IdOpenHexView = 602,
-        IdPreferences = 604,
-        IdDownload = 606,
-        IdCloseAll = 607,
-        IdShowAscii = 616,
-        IdShowOffsets = 617,
-        IdWebsite = 620,
-        IdCheckForUpdate = 621,
-        IdDeleteReorder = 623,
-        IdInsertReorder = 624,
-        IdExportBankTable = 625,
-        IdExportPatchTable = 626,
-        IdExportBankLayout = 628,
-        IdDelete = 629,
-        IdInsert = 630,
-        IdExportXml = 631,
-        IdCompareWith = 640,
-        IdOpenBackup = 641,
-        IdFileNew = 57600,
-        IdFileOpen = 57601,
-        IdFileClose = 57602,
-        IdFileSave = 57603,
-        IdFileSaveAs = 57604,
-        IdFilePrint = 57607,
-        IdEditCopy = 57634,
-        IdEditCut = 57635,
-        IdEditPaste = 57637,
-        IdEditSelectAll = 57642,
-        IdEditUndo = 57643,
-        IdEditRedo = 57644,
-        IdWindowNew = 57648,
-        IdWindowArrange = 57649,
-        IdWindowCascade = 57650,
-        IdWindowTile = 57651,
-        IdAppAbout = 57664,
-        IdAppExit = 57665,
-        IdHelp = 57670,
-        IdNextPane = 57680,
-        IdPrevPane = 57681,
-        IdViewToolbar = 59392,
-        IdViewStatusBar = 59393,
-    };
     // The menu bar in use: no document window, a data window, a hex window is active.
     enum class MenuSet { NoDocument = 128, SystemDump = 145, HexDump = 138 };
 
-    static constexpr const char* kCommandFailedText = "Command failed.";
     static constexpr const char* kReadyText = "Ready";
+    // How long a report of finished work stays in the status bar.
+    static constexpr int kReportMilliseconds = 5000;
 
-    explicit CMainFrame(ZIVBackupApp& app);
+    CMainFrame(CMDIClientWnd* client, SessionList& sessions, DocumentFlows& flows,
+               const MainCommands& commands, Settings& settings, Prompter& prompter, QString programDir,
+               std::function<bool()> midiHelp);
     ~CMainFrame() override;
 
     CMDIClientWnd& Client() const { return *m_client; }
-    QAction* Action(int id) const { return m_actions.value(id, nullptr); }
+    // A command by its number, whichever group holds it; null when there is none.
+    QAction* Action(int id) const;
     MenuSet CurrentMenuSet() const { return m_menuSet; }
     QToolBar* ToolBar() const { return m_toolBar; }
 
-    // The active document window, its document and view (null when there is none of that kind).
-    CChildFrame* ActiveFrame() const;
-    SystemDoc* ActiveDocument() const;
-    PropSheetFormView* ActiveDataView() const;
-    HexView* ActiveHexView() const;
-
-    // The one adapter through which every hex view reads and flips its two settings.
-    HexViewSettings& HexSettings() { return m_hexSettings; }
-    // Upload and Close, appended to every hex view's context menu.
-    QList<QAction*> HexContextExtras() const;
     // A context menu (0 chooses by the active window); null when there is nothing to show.
     QMenu* CreateContextMenu(int submenu);
     // Runs a command as its menu item would; false when it is disabled.
     bool Execute(int id);
+    // Shows a report of finished work in the status bar for a few seconds.
+    void ShowReport(const QString& text);
 
-    void RunAboutBox();
     QuillonLauncher& Calculator();
 
     // ShellServices
-    Settings& settings() override;
-    Prompter& prompter() override;
+    Settings& settings() override { return m_settings; }
+    Prompter& prompter() override { return m_prompter; }
     void showContextMenu(const QPoint& globalPos, int submenu) override;
     void openHexView(SystemDoc* doc) override;
     void launchCalculator() override;
     bool launchMidiHelp() override;
-    QUndoStack* undoStack(SystemDoc& doc) override;
-    void revealRecord(SystemDoc& doc, int hint, int number) override;
+    DocUndoStack* undoStack(SystemDoc& doc) override;
 
 public slots:
     // Enable and check states of every command, and the menu set, from the active window.
     void UpdateCommandStates();
-    // Undo and Redo name the steps of the active document's stack.
-    void UpdateUndoActions();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -130,20 +90,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    class HexSettingsAdapter : public HexViewSettings {
-    public:
-        explicit HexSettingsAdapter(ZIVBackupApp& app) : m_app(app) {}
-        bool ShowAscii() const override;
-        void SetShowAscii(bool on) override;
-        bool ShowOffset() const override;
-        void SetShowOffset(bool on) override;
-
-    private:
-        ZIVBackupApp& m_app;
-    };
-
-    void CreateActions();
-    QAction* AddAction(int id, const QString& text, const QString& prompt, const QKeySequence& keys = {});
+    QList<CommandGroup*> groups() const;
+    QAction* AddOwnAction(int id, const QString& text, const QString& prompt);
     void BuildMenus(MenuSet set);
     void FillFileMenu(QMenu* menu);
     void FillWindowMenu(QMenu* menu);
@@ -151,18 +99,24 @@ private:
     void CreateStatusBar();
     void ApplyDisplayRect();
     void StoreDisplayRect();
-    void OnCommand(int id);
-    void CloseActiveWindow();
+    // While the menu bar holds the keyboard (Alt and a menu letter), the window's focus is where
+    // the bar gives it back, so the commands keep the states of the list that had it.
+    void TrackMenuFocus(QWidget* old, QWidget* now);
     // "Tolvane - document" while the active window is not maximised (Qt shows the maximised
     // window's title itself), "Tolvane" without a document.
     void UpdateMainTitle();
     void QueueMainTitle();
 
-    ZIVBackupApp& m_app;
-    HexSettingsAdapter m_hexSettings;
+    SessionList& m_sessions;
+    DocumentFlows& m_flows;
+    MainCommands m_commands;
+    Settings& m_settings;
+    Prompter& m_prompter;
+    QString m_programDir;
+    std::function<bool()> m_midiHelp;
     CMDIClientWnd* m_client = nullptr;
     QToolBar* m_toolBar = nullptr;
-    QMap<int, QAction*> m_actions;
+    QList<QAction*> m_ownActions;
     MenuSet m_menuSet = MenuSet::NoDocument;
     bool m_menusBuilt = false;
     std::unique_ptr<QuillonLauncher> m_calculator;

@@ -1,6 +1,5 @@
 #include "app/DocTemplate.h"
 
-#include "dump/SystemDoc.h"
 #include "views/CChildFrame.h"
 
 #include <QMdiArea>
@@ -20,9 +19,9 @@ QString DocTemplate::untitledTitle(int n) const {
     return docString(DocName) + QString::number(n);
 }
 
-CChildFrame* DocTemplate::createFrame(SystemDoc& doc, QMdiArea& area) const {
-    auto* frame = new CChildFrame(doc);
-    frame->setWidget(m_factory(doc, *frame));
+CChildFrame* DocTemplate::createFrame(DocumentSession& session, QMdiArea& area) const {
+    auto* frame = new CChildFrame(session);
+    frame->setWidget(m_factory(session, *frame));
     area.addSubWindow(frame);
     frame->show();
     return frame;

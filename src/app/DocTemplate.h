@@ -6,13 +6,13 @@
 #include <functional>
 
 class CChildFrame;
+class DocumentSession;
 class QMdiArea;
 class QWidget;
-class SystemDoc;
 
 // One kind of document window: the tabbed data window of a system dump, or its hex listing.
-// Both show a SystemDoc; the template knows its names and file filter (from its resource
-// string, seven fields separated by line breaks) and makes the child frame with its view.
+// Both show a document session's dump; the template knows its names and file filter (from its
+// resource string, seven fields separated by line breaks) and makes the child frame with its view.
 class DocTemplate {
 public:
     enum class Kind { SystemDump, HexDump };
@@ -33,7 +33,7 @@ public:
     static constexpr const char* kHexDumpString = "\nHex dump\nHex dump\n\n\n\n";
 
     // Makes the view of a new frame; the frame takes it as its widget.
-    using ViewFactory = std::function<QWidget*(SystemDoc& doc, CChildFrame& frame)>;
+    using ViewFactory = std::function<QWidget*(DocumentSession& session, CChildFrame& frame)>;
 
     DocTemplate(Kind kind, const QString& resourceString, ViewFactory factory);
 
@@ -46,7 +46,7 @@ public:
     QString untitledTitle(int n) const;
 
     // A new frame with its view in the MDI area, shown.
-    CChildFrame* createFrame(SystemDoc& doc, QMdiArea& area) const;
+    CChildFrame* createFrame(DocumentSession& session, QMdiArea& area) const;
 
 private:
     Kind m_kind;

@@ -3,18 +3,27 @@
 #include "app/AppErrorReport.h"
 #include "app/CMDIClientWnd.h"
 #include "app/CMainFrame.h"
+#include "app/DAboutBox.h"
 #include "app/DOptions.h"
+#include "app/DocTemplate.h"
+#include "app/DocumentFlows.h"
+#include "app/EditCommands.h"
+#include "app/FileCommands.h"
+#include "app/HelpCommands.h"
+#include "app/HexSettingsAdapter.h"
 #include "app/MessageBoxPrompter.h"
-#include "app/UpdateCheck.h"
+#include "app/SessionList.h"
+#include "app/TransferCommands.h"
+#include "app/WindowCommands.h"
 #include "dump/SystemDoc.h"
+#include "fileops/BackupFolder.h"
 #include "fileops/QtFileOps.h"
 #include "midi/MidiPorts.h"
-#include "midi/dialogs/DMidiXmit.h"
 #include "settings/Settings.h"
 #include "views/CChildFrame.h"
+#include "views/DocumentSession.h"
 #include "views/HexView.h"
 #include "views/PropSheetFormView.h"
-#include "widgets/DocUndoStack.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -37,10 +46,12 @@ ZIVBackupApp::ZIVBackupApp(Options options)
         m_ownPrompter = std::make_unique<MessageBoxPrompter>();
         m_prompter = m_ownPrompter.get();
     }
-    m_chooseOpen = [](QWidget* parent, const QString& title, const QString& start, const QString& filter) {
+    m_seams.chooseOpen = [](QWidget* parent, const QString& title, const QString& start,
+                            const QString& filter) {
         return QFileDialog::getOpenFileName(parent, title, start, filter, nullptr, QFileDialog::ReadOnly);
     };
-    m_chooseSave = [](QWidget* parent, const QString& title, const QString& start, const QString& filter) {
+    m_seams.chooseSave = [](QWidget* parent, const QString& title, const QString& start,
+                            const QString& filter) {
         // The dialog adds the extension itself, so its overwrite question covers the real name.
         QFileDialog dialog(parent, title, start, filter);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -49,34 +60,41 @@ ZIVBackupApp::ZIVBackupApp(Options options)
                    ? dialog.selectedFiles().first()
                    : QString();
     };
-    m_openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
-    m_askSaveChanges = [this](const QString& text) {
-        return QMessageBox::warning(m_mainFrame.get(), QString::fromLatin1(kAppTitle), text,
+    m_seams.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    m_seams.askSaveChanges = [this](const QString& text) {
+        return QMessageBox::warning(m_seams.dialogParent, QString::fromLatin1(kAppTitle), text,
                                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
                                     QMessageBox::Yes);
     };
-    m_askApplyConfig = [this](const QString& text) {
-        return QMessageBox::question(m_mainFrame.get(), QString::fromLatin1(kAppTitle), text,
-                                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    m_seams.askApplyConfig = [this](const QString& text) {
+        return QMessageBox::question(m_seams.dialogParent, QString::fromLatin1(kAppTitle), text,
+                                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                     QMessageBox::Yes);
     };
-    m_runPreferences = [this] { m_options->Run(); };
-    m_runAbout = [this] {
-        if (m_mainFrame)
-            m_mainFrame->RunAboutBox();
+    m_seams.runPreferences = [this] { m_options->Run(); };
+    m_seams.runAbout = [this] {
+        DAboutBox box(AppSettings(), m_seams.dialogParent);
+        box.exec();
     };
 }
 
 ZIVBackupApp::~ZIVBackupApp() {
-    CChildFrame::setCloseGuard(nullptr);
     // The windows go before the documents they show; the preferences stay for writing.
     if (m_options)
         m_options->setParent(nullptr);
     // Saving the settings below may still need a message box.
     if (auto* boxes = dynamic_cast<MessageBoxPrompter*>(m_ownPrompter.get()))
         boxes->SetParent(nullptr);
+    m_seams.dialogParent = nullptr;
     m_mainFrame.reset();
-    m_undoStacks.clear();
-    m_documents.clear();
+    m_helpCommands.reset();
+    m_windowCommands.reset();
+    m_transferCommands.reset();
+    m_editCommands.reset();
+    m_fileCommands.reset();
+    m_flows.reset();
+    m_sessions.reset();
+    m_hexSettings.reset();
     // Destroying the preferences holder writes the settings.
     m_options.reset();
     if (m_midiStarted)
@@ -87,6 +105,10 @@ Settings& ZIVBackupApp::AppSettings() const {
     return m_options->Values();
 }
 
+QString ZIVBackupApp::BackupDir() const {
+    return m_optionsIn.backupDir.isEmpty() ? BackupFolder::DefaultPath() : m_optionsIn.backupDir;
+}
+
 bool ZIVBackupApp::InitInstance(const QStringList& arguments) {
     QCoreApplication::setOrganizationName(QString::fromLatin1(Settings::kCompany));
     QCoreApplication::setApplicationName(QString::fromLatin1(kAppTitle));
@@ -95,21 +117,20 @@ bool ZIVBackupApp::InitInstance(const QStringList& arguments) {
     auto settings = std::make_unique<Settings>(m_optionsIn.iniPath, m_programDir);
     m_options = std::make_unique<DOptions>(*m_prompter, std::move(settings));
     connect(m_options.get(), &DOptions::SettingsApplied, this, &ZIVBackupApp::ApplySettings);
-    m_options->SetUrlOpener([this](const QUrl& url) { return m_openUrl(url); });
+    m_options->SetUrlOpener([this](const QUrl& url) { return m_seams.openUrl(url); });
     m_options->SetBackupFolder(BackupDir());
-    m_options->SetPreferencesRunner([this] { m_runPreferences(); });
+    m_options->SetPreferencesRunner([this] { m_seams.runPreferences(); });
+    CreateCommands();
     RegisterTemplates();
-    if (!CreateMainFrame())
-        return false;
     if (!ProcessCommandLine(arguments))
         return false;
     if (!LoadBackground())
         ShowAppErrorReport(*m_prompter, 0, 258, QStringLiteral("Bitmap did not get loaded."));
-    if (QMdiSubWindow* active = m_mainFrame->Client().activeSubWindow())
+    if (QMdiSubWindow* active = m_client->activeSubWindow())
         active->showMaximized();
     m_mainFrame->show();
     if (AppSettings().IsFirstRun())
-        QTimer::singleShot(0, this, [this] { OnPreferences(); });
+        QTimer::singleShot(0, this, [this] { m_seams.runPreferences(); });
     return true;
 }
 
@@ -136,38 +157,60 @@ int ZIVBackupApp::ExitInstance() {
     return 0;
 }
 
-void ZIVBackupApp::RegisterTemplates() {
-    m_systemTemplate = std::make_unique<DocTemplate>(
-        DocTemplate::Kind::SystemDump, QString::fromLatin1(DocTemplate::kSystemDumpString),
-        [this](SystemDoc& doc, CChildFrame&) -> QWidget* {
-            auto* view = new PropSheetFormView(doc, *m_mainFrame);
-            connect(view, &PropSheetFormView::commandStatesChanged, m_mainFrame.get(),
-                    &CMainFrame::UpdateCommandStates);
-            view->initialUpdate();
-            return view;
-        });
-    m_hexTemplate = std::make_unique<DocTemplate>(
-        DocTemplate::Kind::HexDump, QString::fromLatin1(DocTemplate::kHexDumpString),
-        [this](SystemDoc& doc, CChildFrame& frame) -> QWidget* {
-            auto* view = new HexView(doc, m_mainFrame->HexSettings());
-            frame.setTitleSuffix(HexView::titleSuffix());
-            view->setExtraContextActions(m_mainFrame->HexContextExtras());
-            view->setSizingFrame(&frame);
-            // Copy follows the selection.
-            connect(view, &QPlainTextEdit::copyAvailable, m_mainFrame.get(),
-                    &CMainFrame::UpdateCommandStates);
-            return view;
-        });
-}
-
-bool ZIVBackupApp::CreateMainFrame() {
-    m_mainFrame = std::make_unique<CMainFrame>(*this);
+void ZIVBackupApp::CreateCommands() {
+    Settings& settings = AppSettings();
+    m_client = new CMDIClientWnd;
+    m_sessions = std::make_unique<SessionList>(*m_client, *m_prompter);
+    m_hexSettings = std::make_unique<HexSettingsAdapter>(settings);
+    m_flows = std::make_unique<DocumentFlows>(*m_sessions, settings, *m_prompter, *m_files, m_seams);
+    m_fileCommands = std::make_unique<FileCommands>(*m_sessions, *m_flows, settings, *m_prompter, *m_files,
+                                                    m_seams, BackupDir());
+    m_editCommands = std::make_unique<EditCommands>(*m_sessions);
+    m_transferCommands = std::make_unique<TransferCommands>(*m_sessions, *m_flows, settings, *m_prompter,
+                                                            m_seams, BackupDir());
+    m_windowCommands = std::make_unique<WindowCommands>(*m_sessions, *m_flows, *m_hexSettings, *m_prompter);
+    m_helpCommands = std::make_unique<HelpCommands>(settings, *m_prompter, m_seams, m_programDir);
+    const MainCommands commands{*m_fileCommands, *m_editCommands, *m_transferCommands, *m_windowCommands,
+                                *m_helpCommands};
+    m_mainFrame =
+        std::make_unique<CMainFrame>(m_client, *m_sessions, *m_flows, commands, settings, *m_prompter,
+                                     m_programDir, [this] { return m_options->LaunchMidiHelp(); });
+    m_seams.dialogParent = m_mainFrame.get();
     if (auto* boxes = dynamic_cast<MessageBoxPrompter*>(m_ownPrompter.get()))
         boxes->SetParent(m_mainFrame.get());
-    CChildFrame::setCloseGuard([this](CChildFrame& frame) { return CanCloseFrame(frame); });
+    m_sessions->setCloseGuard([this](CChildFrame& frame) { return m_flows->MayCloseWindow(frame); });
     // The preferences open centred on the main window; the application keeps owning them.
     m_options->setParent(m_mainFrame.get(), Qt::Dialog);
-    return true;
+}
+
+void ZIVBackupApp::RegisterTemplates() {
+    CMainFrame& shell = *m_mainFrame;
+    m_sessions->setTemplate(
+        DocTemplate::Kind::SystemDump,
+        std::make_unique<DocTemplate>(DocTemplate::Kind::SystemDump,
+                                      QString::fromLatin1(DocTemplate::kSystemDumpString),
+                                      [this, &shell](DocumentSession& session, CChildFrame&) -> QWidget* {
+                                          auto* view = new PropSheetFormView(session.doc(), shell);
+                                          connect(view, &PropSheetFormView::commandStatesChanged,
+                                                  m_sessions.get(), &SessionList::commandStatesChanged);
+                                          view->initialUpdate();
+                                          return view;
+                                      }));
+    m_sessions->setTemplate(DocTemplate::Kind::HexDump,
+                            std::make_unique<DocTemplate>(
+                                DocTemplate::Kind::HexDump, QString::fromLatin1(DocTemplate::kHexDumpString),
+                                [this](DocumentSession& session, CChildFrame& frame) -> QWidget* {
+                                    auto* view = new HexView(session.doc(), *m_hexSettings);
+                                    frame.setTitleSuffix(HexView::titleSuffix());
+                                    view->setExtraContextActions(
+                                        {m_transferCommands->action(CommandIds::IdUpload),
+                                         m_windowCommands->action(CommandIds::IdCloseWindow)});
+                                    view->setSizingFrame(&frame);
+                                    // Copy follows the selection.
+                                    connect(view, &QPlainTextEdit::copyAvailable, m_sessions.get(),
+                                            &SessionList::commandStatesChanged);
+                                    return view;
+                                }));
 }
 
 bool ZIVBackupApp::ProcessCommandLine(const QStringList& arguments) {
@@ -191,7 +234,7 @@ bool ZIVBackupApp::ProcessCommandLine(const QStringList& arguments) {
     }
     if (file.isEmpty())
         return true;
-    if (OpenDocumentFile(file) || m_reloadAttempted)
+    if (m_flows->Open(file) || m_reloadAttempted)
         return true;
     m_prompter->Message("Exit ProcessShellCommand", kAppTitle, Prompter::Icon::Information);
     return false;
@@ -200,33 +243,59 @@ bool ZIVBackupApp::ProcessCommandLine(const QStringList& arguments) {
 bool ZIVBackupApp::LoadBackground() {
     const QString& path = AppSettings().Background();
     if (path.isEmpty()) {
-        m_mainFrame->Client().Clear();
+        m_client->Clear();
         return true;
     }
-    return m_mainFrame->Client().Load(path);
+    return m_client->Load(path);
 }
 
 void ZIVBackupApp::ApplySettings() {
     if (!LoadBackground())
         ShowAppErrorReport(*m_prompter, 0, 258, QStringLiteral("Bitmap did not get loaded."));
-    RefreshDataViews();
-    HexView::updateAllHexViews();
-}
-
-void ZIVBackupApp::RefreshDataViews() {
-    for (PropSheetFormView* view : PropSheetFormView::allViews())
-        view->requestRefresh();
-}
-
-void ZIVBackupApp::OnPreferences() {
-    m_runPreferences();
+    for (DocumentSession* session : m_sessions->open())
+        for (CChildFrame* frame : session->windows())
+            if (auto* view = qobject_cast<PropSheetFormView*>(frame->widget()))
+                view->requestRefresh();
+    emit m_hexSettings->changed();
 }
 
 void ZIVBackupApp::SetFileChooser(FileChooser open, FileChooser save) {
-    m_chooseOpen = std::move(open);
-    m_chooseSave = std::move(save);
+    m_seams.chooseOpen = std::move(open);
+    m_seams.chooseSave = std::move(save);
 }
 
-void ZIVBackupApp::SetUrlOpener(UrlOpener opener) {
-    m_openUrl = std::move(opener);
+std::vector<SystemDoc*> ZIVBackupApp::Documents() const {
+    std::vector<SystemDoc*> docs;
+    for (DocumentSession* session : m_sessions->open())
+        docs.push_back(&session->doc());
+    return docs;
+}
+
+DocumentSession* ZIVBackupApp::SessionOf(const SystemDoc& doc) const {
+    return m_sessions->find(&doc);
+}
+
+bool ZIVBackupApp::IsOpen(const SystemDoc* doc) const {
+    const DocumentSession* session = doc ? SessionOf(*doc) : nullptr;
+    return session && !session->windows().empty();
+}
+
+SystemDoc* ZIVBackupApp::OnFileNew() {
+    DocumentSession* session = m_flows->New();
+    return session ? &session->doc() : nullptr;
+}
+
+SystemDoc* ZIVBackupApp::OpenDocumentFile(const QString& path) {
+    DocumentSession* session = m_flows->Open(path);
+    return session ? &session->doc() : nullptr;
+}
+
+bool ZIVBackupApp::SaveDocument(SystemDoc& doc, bool saveAs) {
+    DocumentSession* session = SessionOf(doc);
+    return session && m_flows->Save(*session, saveAs);
+}
+
+bool ZIVBackupApp::CloseDocument(SystemDoc& doc, bool ask) {
+    DocumentSession* session = SessionOf(doc);
+    return session && m_flows->Close(*session, ask);
 }

@@ -15,9 +15,9 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <ostream>
-#include <cstring>
 #include <set>
 #include <sstream>
 
@@ -317,15 +317,12 @@ int TolvaneCli::Export(Args& a) {
     std::ostringstream messages;
     CliPrompter prompter(messages, false);
     doc.SetPrompter(&prompter);
-    std::string path;
-    if (what == "patches")
-        path = doc.ExportPatchTable(options);
-    else if (what == "banks")
-        path = doc.ExportBankTable(options);
-    else if (what == "layout")
-        path = doc.ExportBankLayout(options);
-    else
-        path = doc.ExportXml(options);
+    const ExportKind kind = what == "patches"  ? ExportKind::PatchTable
+                            : what == "banks"  ? ExportKind::BankTable
+                            : what == "layout" ? ExportKind::BankLayout
+                                               : ExportKind::Xml;
+    QtFileOps files;
+    const std::string path = doc.Export(kind, options, files);
     doc.SetPrompter(nullptr);
     if (path.empty()) {
         std::string message = messages.str();

@@ -24,23 +24,39 @@ private:
 } // namespace
 
 OpenResult OpenDumpFile(SystemDoc& doc, const std::string& path, FileOps& files, Prompter& prompter, bool ask,
-                        int* checkCode, std::string* error) {
+                        OpenDetails& details) {
+    details = OpenDetails();
     std::vector<uint8_t> bytes;
-    std::string readError;
-    if (!files.ReadPrefix(path, SystemDoc::kMaxFileBytes, bytes, readError)) {
-        if (error)
-            *error = readError;
+    if (!files.ReadPrefix(path, SystemDoc::kMaxFileBytes, bytes, details.error))
         return OpenResult::ReadFailed;
-    }
     PrompterScope scope(doc, prompter);
-    // The document counts as modified while it loads; the clearing at the end is what a repair
-    // during the load swallows, so a repaired file opens modified.
+    // The document counts as modified while it loads; at the end it stays so only when repaired.
     doc.SetModifiedFlag(true);
-    if (!doc.LoadImage(bytes.data(), bytes.size(), ask, checkCode))
+    SystemDoc::LoadReport report;
+    auto asStored = std::make_unique<SystemDoc::State>();
+    const bool loaded = doc.LoadImage(bytes.data(), bytes.size(), ask, &report, asStored.get());
+    details.checkCode = report.checkCode;
+    details.repaired = report.repaired;
+    if (!loaded)
         return OpenResult::Aborted;
+    if (report.repaired)
+        details.asStored = std::move(asStored);
     doc.SetPathName(path);
-    doc.SetModifiedFlag(false);
+    doc.SetModifiedFlag(report.repaired);
     return OpenResult::Opened;
+}
+
+OpenResult OpenDumpFile(SystemDoc& doc, const std::string& path, FileOps& files, Prompter& prompter, bool ask,
+                        int* checkCode, std::string* error) {
+    OpenDetails details;
+    const OpenResult result = OpenDumpFile(doc, path, files, prompter, ask, details);
+    if (result == OpenResult::ReadFailed) {
+        if (error)
+            *error = details.error;
+    } else if (checkCode) {
+        *checkCode = details.checkCode;
+    }
+    return result;
 }
 
 SaveResult SaveDumpFile(SystemDoc& doc, const std::string& path, FileOps& files, Prompter& prompter,

@@ -33,14 +33,6 @@ SystemDoc::SystemDoc(const uint8_t* image, size_t length) {
     SetModifiedFlag(false);
 }
 
-void SystemDoc::SetModifiedFlag(bool modified) {
-    if (m_skipNextModified) {
-        m_skipNextModified = false;
-        return;
-    }
-    ApplyModifiedFlag(modified);
-}
-
 bool SystemDoc::OnNewDocument() {
     if (!ZIVBackupDoc::OnNewDocument())
         return false;
@@ -79,8 +71,7 @@ bool SameRecord(const RecordSlot& a, const RecordSlot& b) {
            std::equal(a.Data(), a.Data() + a.Length(), b.Data());
 }
 
-template <size_t N>
-bool SameRecords(const std::array<RecordSlot, N>& a, const std::array<RecordSlot, N>& b) {
+template <size_t N> bool SameRecords(const std::array<RecordSlot, N>& a, const std::array<RecordSlot, N>& b) {
     for (size_t i = 0; i < N; ++i)
         if (!SameRecord(a[i], b[i]))
             return false;
@@ -90,7 +81,8 @@ bool SameRecords(const std::array<RecordSlot, N>& a, const std::array<RecordSlot
 
 bool SystemDoc::State::SameContent(const State& other) const {
     return dumpSize == other.dumpSize && header == other.header && config == other.config &&
-           SameRecords(sets, other.sets) && SameRecords(banks, other.banks) && SameRecords(patches, other.patches);
+           SameRecords(sets, other.sets) && SameRecords(banks, other.banks) &&
+           SameRecords(patches, other.patches);
 }
 
 void SystemDoc::SetNewDumpChannel(int midiChannel) {

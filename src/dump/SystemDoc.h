@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+class FileOps;
 class Prompter;
 
 // One CC assignment (pedal global CC or patch local CC), decoded.
@@ -23,6 +24,9 @@ struct CCAssignment {
     bool Inverted() const { return (flags & 0x10) != 0; }
     bool Enabled() const { return (flags & 0x40) != 0; }
 };
+
+// The table and XML exports, each a file beside the document.
+enum class ExportKind { PatchTable, BankTable, BankLayout, Xml };
 
 // What the table and XML exports need from the settings.
 struct ExportOptions {
@@ -78,6 +82,9 @@ public:
         CfgReserved = 90,
     };
 
+    // Everything an edit can change (see below).
+    struct State;
+
     // An empty dump whose device channel is `midiChannel` (1-16), not modified.
     explicit SystemDoc(int midiChannel = 1);
     // A document parsed from an image (the scratch document of a download check).
@@ -85,12 +92,8 @@ public:
     ~SystemDoc() override = default;
 
     // --- life cycle -----------------------------------------------------------------------
-    // Swallows one change when the skip-next-modified flag is set.
-    void SetModifiedFlag(bool modified = true) override;
     // Forgets the path, makes the empty dump and clears the modified flag.
     bool OnNewDocument() override;
-    bool GetSkipNextModified() const { return m_skipNextModified; }
-    void SetSkipNextModified(bool skip) { m_skipNextModified = skip; }
 
     // The "MIDI Channel" setting (1-16) that a new, empty dump carries; out of range gives 1.
     void SetNewDumpChannel(int midiChannel);
@@ -106,11 +109,17 @@ public:
     int ParseDump(const uint8_t* image, size_t length);
     int ParseDump(const std::vector<uint8_t>& image) { return ParseDump(image.data(), image.size()); }
     int CheckIntegrity() const;
+    // What a load found and did, for the caller that records the repair as a step of its own.
+    struct LoadReport {
+        int checkCode = 0;     // the check's code before any repair
+        bool repaired = false; // the transmit length was rewritten
+    };
     // The load step of opening a file: an empty image leaves the model as constructed with dump
     // size 0; otherwise parse and check, then (with `ask`) offer the repair for code 9 or ask
     // "Abort?" for any other code, the parse's own code first. False when the user chose to
-    // abort. `checkCode` receives the check's code found before any repair.
-    bool LoadImage(const uint8_t* image, size_t length, bool ask, int* checkCode = nullptr);
+    // abort. `beforeRepair`, when given, receives the model as parsed, before a repair changed it.
+    bool LoadImage(const uint8_t* image, size_t length, bool ask, LoadReport* report = nullptr,
+                   State* beforeRepair = nullptr);
     // Exactly dump-size bytes (none for a negative size). When the records disagree with the
     // dump size they are cut off or the rest is left zero; nothing is written outside.
     std::vector<uint8_t> BuildImage() const;
@@ -218,12 +227,16 @@ public:
     std::string PatchTableText(const ExportOptions& options) const;
     std::string BankTableText(const ExportOptions& options, bool layout) const;
     std::string XmlText(const ExportOptions& options) const;
-    // Each writes its file beside the document and returns the path written; on a failure to
-    // create the file it says "Failed to create file." and returns empty text.
-    std::string ExportPatchTable(const ExportOptions& options) const;
-    std::string ExportBankTable(const ExportOptions& options) const;
-    std::string ExportBankLayout(const ExportOptions& options) const;
-    std::string ExportXml(const ExportOptions& options) const;
+    // "_Patches.txt", "_Banks.txt", "_BankLayout.txt" or ".xml".
+    static const char* ExportSuffix(ExportKind kind);
+    std::string ExportText(ExportKind kind, const ExportOptions& options) const;
+    // The file an export writes: the base name and the suffix.
+    std::string ExportPath(ExportKind kind) const;
+    // Writes an export beside the document through `files` (safe writes) and returns the path
+    // written. A file that cannot be made says "Failed to create file.", one that cannot be written
+    // in full "Failed to write file."; either returns empty text with `error` saying why.
+    std::string Export(ExportKind kind, const ExportOptions& options, FileOps& files,
+                       std::string* error = nullptr) const;
 
 private:
     // What differs between the bank and the patch slots for the editing operations.
@@ -248,14 +261,12 @@ private:
     void AddToTransmitLength(int delta);
     void ClearDanglingCurrentBank();
     void ClearDanglingCurrentPatch();
-    std::string WriteExport(const std::string& suffix, const std::string& text) const;
 
     std::array<uint8_t, kHeaderSize> m_header{};
     std::array<uint8_t, kConfigSize> m_config{};
     std::array<RecordSlot, kSets + 1> m_sets;
     std::array<RecordSlot, kBanks + 1> m_banks;
     std::array<RecordSlot, kPatches + 1> m_patches;
-    bool m_skipNextModified = false;
     int m_newDumpChannel = 1;
     Prompter* m_prompter = nullptr;
 };

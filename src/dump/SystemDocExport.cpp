@@ -4,6 +4,8 @@
 #include "dump/PatchRecord.h"
 #include "dump/Prompter.h"
 #include "dump/SystemDoc.h"
+
+#include "dump/FileOps.h"
 #include "miditext/MidiText.h"
 
 #include <cctype>
@@ -311,34 +313,55 @@ std::string SystemDoc::XmlText(const ExportOptions& options) const {
     return x;
 }
 
-std::string SystemDoc::WriteExport(const std::string& suffix, const std::string& text) const {
-    const std::string path = ExportBaseName() + suffix;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
+const char* SystemDoc::ExportSuffix(ExportKind kind) {
+    switch (kind) {
+    case ExportKind::PatchTable:
+        return "_Patches.txt";
+    case ExportKind::BankTable:
+        return "_Banks.txt";
+    case ExportKind::BankLayout:
+        return "_BankLayout.txt";
+    case ExportKind::Xml:
+        return ".xml";
+    }
+    return "";
+}
+
+std::string SystemDoc::ExportText(ExportKind kind, const ExportOptions& options) const {
+    switch (kind) {
+    case ExportKind::PatchTable:
+        return PatchTableText(options);
+    case ExportKind::BankTable:
+        return BankTableText(options, false);
+    case ExportKind::BankLayout:
+        return BankTableText(options, true);
+    case ExportKind::Xml:
+        return XmlText(options);
+    }
+    return {};
+}
+
+std::string SystemDoc::ExportPath(ExportKind kind) const {
+    return ExportBaseName() + ExportSuffix(kind);
+}
+
+std::string SystemDoc::Export(ExportKind kind, const ExportOptions& options, FileOps& files,
+                              std::string* error) const {
+    const std::string path = ExportPath(kind);
+    const std::string text = ExportText(kind, options);
+    std::string reason;
+    switch (files.Write(path, std::vector<uint8_t>(text.begin(), text.end()), reason)) {
+    case FileOps::WriteResult::Written:
+        return path;
+    case FileOps::WriteResult::NotCreated:
         GetPrompter().Stop("Failed to create file.");
-        return {};
-    }
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    // A full disk must not pass for a finished export.
-    if (std::fclose(file) != 0 || !written) {
+        break;
+    case FileOps::WriteResult::NotWritten:
+        // A full disk must not pass for a finished export.
         GetPrompter().Stop("Failed to write file.");
-        return {};
+        break;
     }
-    return path;
-}
-
-std::string SystemDoc::ExportPatchTable(const ExportOptions& options) const {
-    return WriteExport("_Patches.txt", PatchTableText(options));
-}
-
-std::string SystemDoc::ExportBankTable(const ExportOptions& options) const {
-    return WriteExport("_Banks.txt", BankTableText(options, false));
-}
-
-std::string SystemDoc::ExportBankLayout(const ExportOptions& options) const {
-    return WriteExport("_BankLayout.txt", BankTableText(options, true));
-}
-
-std::string SystemDoc::ExportXml(const ExportOptions& options) const {
-    return WriteExport(".xml", XmlText(options));
+    if (error)
+        *error = reason;
+    return {};
 }

@@ -201,17 +201,19 @@ int SystemDoc::CheckIntegrity() const {
     return DumpOk;
 }
 
-bool SystemDoc::LoadImage(const uint8_t* image, size_t length, bool ask, int* checkCode) {
+bool SystemDoc::LoadImage(const uint8_t* image, size_t length, bool ask, LoadReport* report,
+                          State* beforeRepair) {
+    LoadReport ignored;
+    LoadReport& outcome = report ? *report : ignored;
+    outcome = LoadReport();
     if (!image || length == 0) {
         m_dumpSize = 0;
-        if (checkCode)
-            *checkCode = CheckIntegrity();
+        outcome.checkCode = CheckIntegrity();
         return true;
     }
     const int parsed = ParseDump(image, length);
     const int checked = CheckIntegrity();
-    if (checkCode)
-        *checkCode = checked;
+    outcome.checkCode = checked;
     // What the parse ran into is the real problem (a file cut off in the middle checks as a
     // dangling reference, a missing F7 not at all), so the question names it.
     const int code = parsed != DumpOk ? parsed : checked;
@@ -223,8 +225,11 @@ bool SystemDoc::LoadImage(const uint8_t* image, size_t length, bool ask, int* ch
                 std::string("This file may not be a valid RIV 10 dump.\nFirst error encountered: ") +
                     DumpErrorText(code) +
                     ".\nYou might experience a crash trying to view it.\n\nAttempt to fix it?",
-                "", Prompter::Icon::Stop))
-            FixTransmitLength();
+                "", Prompter::Icon::Stop)) {
+            if (beforeRepair)
+                *beforeRepair = SaveState();
+            outcome.repaired = FixTransmitLength();
+        }
         return true;
     }
     return !prompter.AskYesNo(std::string("This file does not appear to be a valid RIV 10 dump.\nFirst error "
@@ -250,7 +255,7 @@ bool SystemDoc::FixTransmitLength() {
         return false;
     }
     SetTransmitLength((m_dumpSize - 12) / 2);
-    m_skipNextModified = true;
+    SetModifiedFlag(true);
     code = CheckIntegrity();
     if (code == DumpOk)
         prompter.Info("An attempt was made to fix the data and it appears successful.\n"

@@ -5,10 +5,6 @@
 #include <algorithm>
 
 void ZIVBackupDoc::SetModifiedFlag(bool modified) {
-    ApplyModifiedFlag(modified);
-}
-
-void ZIVBackupDoc::ApplyModifiedFlag(bool modified) {
     const bool changed = modified != m_modified;
     m_modified = modified;
     if (!changed)

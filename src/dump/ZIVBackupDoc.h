@@ -20,8 +20,11 @@ public:
 
     int32_t DumpSize() const { return m_dumpSize; }
 
+    // The model changed since it was made, loaded or saved: the bookkeeping of the model's own
+    // users (the command-line tool, the file flows). The editor's modified mark is not this: it
+    // follows the document's undo stack.
     bool IsModified() const { return m_modified; }
-    virtual void SetModifiedFlag(bool modified = true);
+    void SetModifiedFlag(bool modified = true);
     // The framework's new-document step: forgets the path.
     virtual bool OnNewDocument();
 
@@ -36,9 +39,6 @@ public:
     void UpdateAllViews(DocListener* sender, int hint);
 
 protected:
-    // Sets the flag and tells the listeners; no skip logic here.
-    void ApplyModifiedFlag(bool modified);
-
     int32_t m_dumpSize = 0;
 
 private:

@@ -42,24 +42,24 @@ bool QtFileOps::MoveToTrash(const std::string& path) {
     return QFile::moveToTrash(ToQt(path));
 }
 
-bool QtFileOps::WriteAtomically(const std::string& path, const std::vector<uint8_t>& bytes,
-                                std::string& error) {
+FileOps::WriteResult QtFileOps::Write(const std::string& path, const std::vector<uint8_t>& bytes,
+                                      std::string& error) {
     const QFileInfo info(ToQt(path));
     // A rename would replace a read-only file as if it were writable; refuse as a plain open would.
     if (info.exists() && (!info.isFile() || !info.isWritable())) {
         error = "Access denied";
-        return false;
+        return WriteResult::NotCreated;
     }
     QSaveFile file(ToQt(path));
     if (!file.open(QIODevice::WriteOnly)) {
         error = file.errorString().toStdString();
-        return false;
+        return WriteResult::NotCreated;
     }
     const qint64 size = static_cast<qint64>(bytes.size());
     if (file.write(reinterpret_cast<const char*>(bytes.data()), size) != size || !file.commit()) {
         error = file.errorString().toStdString();
         file.cancelWriting();
-        return false;
+        return WriteResult::NotWritten;
     }
-    return true;
+    return WriteResult::Written;
 }

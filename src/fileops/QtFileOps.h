@@ -10,6 +10,6 @@ public:
                     std::string& error) override;
     bool IsReadWritable(const std::string& path) override;
     bool MoveToTrash(const std::string& path) override;
-    bool WriteAtomically(const std::string& path, const std::vector<uint8_t>& bytes,
-                         std::string& error) override;
+    WriteResult Write(const std::string& path, const std::vector<uint8_t>& bytes,
+                      std::string& error) override;
 };

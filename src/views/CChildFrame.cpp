@@ -1,39 +1,25 @@
 #include "views/CChildFrame.h"
 
-#include "dump/ZIVBackupDoc.h"
+#include "views/DocumentSession.h"
 
 #include <QCloseEvent>
 
-#include <algorithm>
-
-namespace {
-
-// All live frames, oldest first: the creation order gives the window numbers.
-std::vector<CChildFrame*>& registry() {
-    static std::vector<CChildFrame*> frames;
-    return frames;
-}
-
-CChildFrame::CloseGuard& closeGuard() {
-    static CChildFrame::CloseGuard guard;
-    return guard;
-}
-
-} // namespace
-
-CChildFrame::CChildFrame(ZIVBackupDoc& doc, QWidget* parent) : QMdiSubWindow(parent), m_doc(&doc) {
+CChildFrame::CChildFrame(DocumentSession& session, QWidget* parent)
+    : QMdiSubWindow(parent), m_session(&session) {
     setAttribute(Qt::WA_DeleteOnClose);
-    registry().push_back(this);
-    m_doc->AddListener(this);
-    updateFrameTitles(*m_doc);
+    connect(&session, &DocumentSession::titleChanged, this, &CChildFrame::updateFrameTitle);
+    connect(&session, &DocumentSession::modifiedChanged, this, &CChildFrame::updateFrameTitle);
+    connect(&session, &DocumentSession::windowsChanged, this, &CChildFrame::updateFrameTitle);
+    session.addWindow(this);
+    updateFrameTitle();
 }
 
 CChildFrame::~CChildFrame() {
     detach();
 }
 
-void CChildFrame::setCloseGuard(CloseGuard guard) {
-    closeGuard() = std::move(guard);
+DocumentSession* CChildFrame::session() const {
+    return m_session.data();
 }
 
 void CChildFrame::closeWithoutAsking() {
@@ -43,7 +29,7 @@ void CChildFrame::closeWithoutAsking() {
 }
 
 void CChildFrame::closeEvent(QCloseEvent* event) {
-    if (m_attached && !m_skipGuard && closeGuard() && !closeGuard()(*this)) {
+    if (m_attached && !m_skipGuard && m_session && !m_session->mayClose(*this)) {
         event->ignore();
         return;
     }
@@ -56,10 +42,14 @@ void CChildFrame::detach() {
     if (!m_attached)
         return;
     m_attached = false;
-    m_doc->RemoveListener(this);
-    auto& frames = registry();
-    frames.erase(std::remove(frames.begin(), frames.end(), this), frames.end());
-    updateFrameTitles(*m_doc);
+    if (m_session) {
+        disconnect(m_session, nullptr, this, nullptr);
+        m_session->removeWindow(this);
+    }
+}
+
+int CChildFrame::windowNumber() const {
+    return m_session && m_attached ? m_session->windowNumber(this) : 0;
 }
 
 QString CChildFrame::composeTitle(const QString& docTitle, int number, const QString& suffix, bool modified) {
@@ -72,36 +62,15 @@ QString CChildFrame::composeTitle(const QString& docTitle, int number, const QSt
     return title;
 }
 
-std::vector<CChildFrame*> CChildFrame::framesOf(const ZIVBackupDoc& doc) {
-    std::vector<CChildFrame*> frames;
-    for (CChildFrame* frame : registry())
-        if (frame->m_doc == &doc)
-            frames.push_back(frame);
-    return frames;
-}
-
-void CChildFrame::updateFrameTitles(const ZIVBackupDoc& doc) {
-    const std::vector<CChildFrame*> frames = framesOf(doc);
-    const bool numbered = frames.size() > 1;
-    int number = 0;
-    for (CChildFrame* frame : frames) {
-        frame->m_number = numbered ? ++number : 0;
-        frame->updateFrameTitle();
-    }
-}
-
 void CChildFrame::setTitleSuffix(const QString& suffix) {
     m_suffix = suffix;
     updateFrameTitle();
 }
 
-void CChildFrame::OnModifiedChanged(ZIVBackupDoc& doc) {
-    updateFrameTitles(doc);
-}
-
 void CChildFrame::updateFrameTitle() {
-    m_title =
-        composeTitle(QString::fromStdString(m_doc->GetTitle()), m_number, m_suffix, m_doc->IsModified());
+    if (!m_session)
+        return;
+    m_title = composeTitle(m_session->title(), windowNumber(), m_suffix, m_session->isModified());
     // Qt reads "[*]" as its modified placeholder; a file name may hold it, so it is doubled to
     // show as written.
     QString shown = m_title;

@@ -22,15 +22,6 @@
 #include <algorithm>
 #include <memory>
 
-namespace {
-
-std::vector<HexView*>& Registry() {
-    static std::vector<HexView*> views;
-    return views;
-}
-
-} // namespace
-
 HexView::HexView(ZIVBackupDoc& doc, HexViewSettings& settings, QWidget* parent)
     : QPlainTextEdit(parent), m_doc(&doc), m_settings(&settings) {
     setObjectName("hexView");
@@ -44,15 +35,13 @@ HexView::HexView(ZIVBackupDoc& doc, HexViewSettings& settings, QWidget* parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     createActions();
-    Registry().push_back(this);
+    connect(m_settings, &HexViewSettings::changed, this, &HexView::updateView);
     m_doc->AddListener(this);
     updateView();
 }
 
 HexView::~HexView() {
     m_doc->RemoveListener(this);
-    auto& views = Registry();
-    views.erase(std::remove(views.begin(), views.end(), this), views.end());
 }
 
 QString HexView::titleSuffix() {
@@ -82,7 +71,7 @@ void HexView::createActions() {
     m_showAscii->setCheckable(true);
     m_showAscii->setStatusTip(tr("Display ascii conversion of hex dump"));
     connect(m_showAscii, &QAction::triggered, this, [this] {
-        toggleShowAscii(*m_settings);
+        m_settings->ToggleShowAscii();
         emit hexSettingsChanged();
     });
 
@@ -91,7 +80,7 @@ void HexView::createActions() {
     m_showOffset->setCheckable(true);
     m_showOffset->setStatusTip(tr("Display hex offsets"));
     connect(m_showOffset, &QAction::triggered, this, [this] {
-        toggleShowOffset(*m_settings);
+        m_settings->ToggleShowOffset();
         emit hexSettingsChanged();
     });
 
@@ -195,26 +184,4 @@ void HexView::contextMenuEvent(QContextMenuEvent* event) {
     std::unique_ptr<QMenu> menu(createContextMenu(this));
     menu->exec(event->globalPos());
     event->accept();
-}
-
-void HexView::toggleShowAscii(HexViewSettings& settings) {
-    settings.SetShowAscii(!settings.ShowAscii());
-    updateAllHexViews();
-}
-
-void HexView::toggleShowOffset(HexViewSettings& settings) {
-    settings.SetShowOffset(!settings.ShowOffset());
-    updateAllHexViews();
-}
-
-void HexView::updateAllHexViews() {
-    WaitCursor wait;
-    // A re-render cannot add or remove views, but copy anyway so the walk never sees a change.
-    const std::vector<HexView*> views = Registry();
-    for (HexView* view : views)
-        view->updateView();
-}
-
-std::vector<HexView*> HexView::allHexViews() {
-    return Registry();
 }

@@ -8,7 +8,6 @@
 #include <QPointer>
 
 #include <string>
-#include <vector>
 
 class HexViewSettings;
 class QAction;
@@ -16,8 +15,8 @@ class QMenu;
 
 // The read-only hex listing of a document's complete dump image, optionally with offsets and a
 // character column. It re-renders on every change notification of its document and never writes
-// to it, so the modified flag stays as it was. Every live hex view is kept in one registry so a
-// settings flip can re-render all of them, whatever their document.
+// to it, so the modified flag stays as it was. It re-renders too when its settings change, so a
+// flip from any view reaches every view, whatever their document.
 //
 // User-interface thread only. The document and the settings must outlive the view.
 class HexView : public QPlainTextEdit, public DocListener {
@@ -57,12 +56,6 @@ public:
     void updateActionStates();
     // The context menu with current states; the caller owns it.
     QMenu* createContextMenu(QWidget* parent);
-
-    // Flip a setting, then re-render every hex view.
-    static void toggleShowAscii(HexViewSettings& settings);
-    static void toggleShowOffset(HexViewSettings& settings);
-    static void updateAllHexViews();
-    static std::vector<HexView*> allHexViews();
 
 signals:
     // A setting was flipped from this view's menu (all views are already re-rendered).

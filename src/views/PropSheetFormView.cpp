@@ -7,21 +7,11 @@
 #include <QApplication>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
-namespace {
-std::vector<PropSheetFormView*>& Registry() {
-    static std::vector<PropSheetFormView*> views;
-    return views;
-}
-} // namespace
-
 PropSheetFormView::PropSheetFormView(SystemDoc& doc, ShellServices& shell, QWidget* parent)
     : QWidget(parent), m_doc(&doc), m_shell(&shell) {
     setObjectName(QStringLiteral("propSheetFormView"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    Registry().push_back(this);
     m_doc->AddListener(this);
     connect(qApp, &QApplication::focusChanged, this, &PropSheetFormView::focusChanged);
 }
@@ -31,8 +21,6 @@ PropSheetFormView::~PropSheetFormView() {
     disconnect(qApp, &QApplication::focusChanged, this, &PropSheetFormView::focusChanged);
     blockSignals(true);
     m_doc->RemoveListener(this);
-    auto& views = Registry();
-    views.erase(std::remove(views.begin(), views.end(), this), views.end());
 }
 
 void PropSheetFormView::initialUpdate() {
@@ -60,10 +48,6 @@ void PropSheetFormView::executeCommand(EditCommand command) {
 
 void PropSheetFormView::openHexView() {
     m_shell->openHexView(m_doc);
-}
-
-std::vector<PropSheetFormView*> PropSheetFormView::allViews() {
-    return Registry();
 }
 
 void PropSheetFormView::OnUpdate(ZIVBackupDoc& doc, DocListener* sender, int hint) {

@@ -5,8 +5,6 @@
 
 #include <QWidget>
 
-#include <vector>
-
 class ShellServices;
 class SystemDoc;
 class ZIVPropSheet;
@@ -39,9 +37,6 @@ public:
 
     // The Hex View command: opens a hex window on this view's document.
     void openHexView();
-
-    // Every live view, in creation order.
-    static std::vector<PropSheetFormView*> allViews();
 
     void OnUpdate(ZIVBackupDoc& doc, DocListener* sender, int hint) override;
 

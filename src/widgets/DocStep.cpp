@@ -1,12 +1,12 @@
 #include "widgets/DocStep.h"
 
-#include "widgets/ShellServices.h"
+#include "widgets/DocUndoStack.h"
 
 #include <utility>
 
-DocStep::DocStep(ShellServices& shell, SystemDoc& doc, SystemDoc::State before, SystemDoc::State after,
+DocStep::DocStep(DocUndoStack& stack, SystemDoc& doc, SystemDoc::State before, SystemDoc::State after,
                  int hint, int number, const QString& text)
-    : QUndoCommand(text), m_shell(shell), m_doc(doc), m_before(std::move(before)), m_after(std::move(after)),
+    : QUndoCommand(text), m_stack(stack), m_doc(doc), m_before(std::move(before)), m_after(std::move(after)),
       m_hint(hint), m_number(number) {}
 
 void DocStep::undo() {
@@ -26,5 +26,5 @@ void DocStep::apply(const SystemDoc::State& state) {
     // A step may touch more than its own record (a reorder renumbers references), so every
     // page refreshes.
     m_doc.UpdateAllViews(nullptr, HintAll);
-    m_shell.revealRecord(m_doc, m_hint, m_number);
+    m_stack.requestReveal(m_hint, m_number);
 }

@@ -4,14 +4,14 @@
 
 #include <QUndoCommand>
 
-class ShellServices;
+class DocUndoStack;
 
 // One change to a document as its undo stack keeps it: the dump before and after, and the record
 // to bring forward when the change is taken back or made again. The step is pushed after the
 // change was made, so its first redo does nothing.
 class DocStep : public QUndoCommand {
 public:
-    DocStep(ShellServices& shell, SystemDoc& doc, SystemDoc::State before, SystemDoc::State after, int hint,
+    DocStep(DocUndoStack& stack, SystemDoc& doc, SystemDoc::State before, SystemDoc::State after, int hint,
             int number, const QString& text);
 
     void undo() override;
@@ -20,7 +20,7 @@ public:
 private:
     void apply(const SystemDoc::State& state);
 
-    ShellServices& m_shell;
+    DocUndoStack& m_stack;
     SystemDoc& m_doc;
     SystemDoc::State m_before;
     SystemDoc::State m_after;

@@ -1,20 +1,20 @@
 #include "widgets/EditStep.h"
 
 #include "widgets/DocStep.h"
+#include "widgets/DocUndoStack.h"
 #include "widgets/ShellServices.h"
 
-#include <QUndoStack>
-
-EditStep::EditStep(ShellServices& shell, SystemDoc& doc) : m_shell(shell), m_doc(doc), m_before(doc.SaveState()) {}
+EditStep::EditStep(ShellServices& shell, SystemDoc& doc)
+    : m_shell(shell), m_doc(doc), m_before(doc.SaveState()) {}
 
 bool EditStep::commit(const QString& text, int hint, int number) {
-    QUndoStack* stack = m_shell.undoStack(m_doc);
+    DocUndoStack* stack = m_shell.undoStack(m_doc);
     if (!stack)
         return false;
     SystemDoc::State after = m_doc.SaveState();
     if (after.SameContent(m_before))
         return false;
-    stack->push(new DocStep(m_shell, m_doc, std::move(m_before), std::move(after), hint, number, text));
+    stack->push(new DocStep(*stack, m_doc, std::move(m_before), std::move(after), hint, number, text));
     return true;
 }
 

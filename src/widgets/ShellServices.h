@@ -1,7 +1,7 @@
 #pragma once
 
 class QPoint;
-class QUndoStack;
+class DocUndoStack;
 class Prompter;
 class Settings;
 class SystemDoc;
@@ -29,8 +29,5 @@ public:
     // The MIDI Help buttons.
     virtual bool launchMidiHelp() = 0;
     // The document's undo stack, shared by all its windows; null keeps no steps.
-    virtual QUndoStack* undoStack(SystemDoc& doc) = 0;
-    // Brings a record forward after its change was taken back or made again: the page of its
-    // kind (an update hint, HintPatches ... HintConfig) and the record selected there.
-    virtual void revealRecord(SystemDoc& doc, int hint, int number) = 0;
+    virtual DocUndoStack* undoStack(SystemDoc& doc) = 0;
 };

@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
@@ -55,8 +56,22 @@ int ExecModal(QDialog& dialog) {
     return result;
 }
 
+namespace {
+constexpr const char* kFocusBeforeMenu = "focusBeforeMenu";
+}
+
+void SetFocusBeforeMenu(QWidget* window, QWidget* widget) {
+    window->setProperty(kFocusBeforeMenu, QVariant::fromValue(QPointer<QObject>(widget)));
+}
+
 bool HoldsFocus(const QWidget* widget) {
-    return widget && widget->isVisible() && widget->window()->focusWidget() == widget;
+    if (!widget || !widget->isVisible())
+        return false;
+    const QWidget* window = widget->window();
+    const QWidget* focus = window->focusWidget();
+    if (qobject_cast<const QMenuBar*>(focus))
+        focus = qobject_cast<QWidget*>(window->property(kFocusBeforeMenu).value<QPointer<QObject>>().data());
+    return focus == widget;
 }
 
 } // namespace WidgetKit

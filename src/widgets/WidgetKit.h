@@ -29,7 +29,11 @@ void MakeReadOnly(QLineEdit* field);
 int ExecModal(QDialog& dialog);
 
 // True when `widget` is the focus widget of its window: also while a menu of that window is open
-// (the menu holds the keyboard then) and while another window is active.
+// (the menu holds the keyboard then), while the window's menu bar holds it (a menu opened with
+// Alt and its letter; see SetFocusBeforeMenu) and while another window is active.
 bool HoldsFocus(const QWidget* widget);
+// The window's menu bar took the keyboard from `widget` and gives it back when its menu closes;
+// null when the bar let go.
+void SetFocusBeforeMenu(QWidget* window, QWidget* widget);
 
 } // namespace WidgetKit

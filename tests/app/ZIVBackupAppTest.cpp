@@ -4,19 +4,25 @@
 #include "app/ZIVBackupApp.h"
 #include "app/CMDIClientWnd.h"
 #include "app/CMainFrame.h"
-#include "editors/ConfigPage.h"
+#include "app/DocumentFlows.h"
+#include "app/HelpCommands.h"
+#include "app/SessionList.h"
+#include "app/TransferCommands.h"
+#include "app/WindowCommands.h"
 #include "dump/DumpErrors.h"
 #include "dump/SystemDoc.h"
+#include "editors/ConfigPage.h"
 #include "fileops/BackupFolder.h"
 #include "midi/MidiPorts.h"
 #include "midi/Riv10Device.h"
 #include "midi/SimulatorBackend.h"
 #include "settings/Settings.h"
-#include "support/ScriptedPrompter.h"
 #include "support/DumpBuilder.h"
+#include "support/ScriptedPrompter.h"
 #include "support/SimulatorLayer.h"
 #include "views/CChildFrame.h"
 #include "views/DifferencesWindow.h"
+#include "views/DocumentSession.h"
 #include "views/HexView.h"
 #include "views/PatchesPage.h"
 #include "views/PropSheetFormView.h"
@@ -26,21 +32,21 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QToolBar>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
 
 #include <memory>
 #include <string>
@@ -159,6 +165,15 @@ protected:
         sheet->patchesPage()->list()->setFocus();
         Settle();
     }
+    // The document's modified mark, which its session keeps; and a change that sets it.
+    bool Modified(const SystemDoc* doc) const {
+        const DocumentSession* session = app->Sessions().find(doc);
+        return session && session->isModified();
+    }
+    void MarkModified(SystemDoc* doc) {
+        if (DocumentSession* session = app->Sessions().find(doc))
+            session->markUnsaved();
+    }
     bool Asked(const std::string& start) const {
         for (const auto& entry : prompter.Messages())
             if (entry.text.rfind(start, 0) == 0)
@@ -266,7 +281,7 @@ TEST_F(AppTest, MenusFollowTheActiveWindowAndTitlesCountTheWindows) {
     ASSERT_TRUE(Main().Execute(Frame::IdShowAscii));
     EXPECT_NE(app->AppSettings().HexShowAscii(), ascii);
 
-    doc->SetModifiedFlag(true);
+    MarkModified(doc);
     EXPECT_EQ(Titles(), (QStringList{QStringLiteral("RIV 10 System Dump1:1*"),
                                      QStringLiteral("RIV 10 System Dump1:2 (Hex View)*")}));
     ASSERT_TRUE(Main().Execute(Frame::IdCloseWindow));
@@ -275,7 +290,7 @@ TEST_F(AppTest, MenusFollowTheActiveWindowAndTitlesCountTheWindows) {
     EXPECT_TRUE(saveQuestions.empty()) << "another window still shows the document";
 
     Main().openHexView(nullptr);
-    EXPECT_TRUE(Asked(Frame::kCommandFailedText));
+    EXPECT_TRUE(Asked(WindowCommands::kCommandFailedText));
 }
 
 TEST_F(AppTest, OpeningADamagedFileAsksAndRepairMarksItModified) {
@@ -289,20 +304,20 @@ TEST_F(AppTest, OpeningADamagedFileAsksAndRepairMarksItModified) {
     SystemDoc* repaired = app->OpenDocumentFile(lengthFile);
     ASSERT_NE(repaired, nullptr);
     EXPECT_TRUE(Asked("This file may not be a valid RIV 10 dump."));
-    EXPECT_TRUE(repaired->IsModified());
+    EXPECT_TRUE(Modified(repaired));
     EXPECT_EQ(repaired->CheckIntegrity(), DumpOk);
     ASSERT_TRUE(app->CloseDocument(*repaired, false));
 
     prompter.Answer(false); // leave it
     SystemDoc* kept = app->OpenDocumentFile(lengthFile);
     ASSERT_NE(kept, nullptr);
-    EXPECT_FALSE(kept->IsModified());
+    EXPECT_FALSE(Modified(kept));
 
     prompter.Clear();
     prompter.Answer(true); // abort
     EXPECT_EQ(app->OpenDocumentFile(countFile), nullptr);
     EXPECT_TRUE(Asked("This file does not appear to be a valid RIV 10 dump."));
-    EXPECT_TRUE(Asked(ZIVBackupApp::kOpenFailedText));
+    EXPECT_TRUE(Asked(DocumentFlows::kOpenFailedText));
 
     prompter.Answer(false); // open it anyway
     SystemDoc* odd = app->OpenDocumentFile(countFile);
@@ -343,13 +358,13 @@ TEST_F(AppTest, SavingAsksAboutDamageAndACancelLeavesTheFileAlone) {
     prompter.Answer(false);
     SystemDoc* doc = app->OpenDocumentFile(path);
     ASSERT_NE(doc, nullptr);
-    doc->SetModifiedFlag(true);
+    MarkModified(doc);
 
     prompter.Answer(true); // cancel the save
     EXPECT_FALSE(app->SaveDocument(*doc, false));
     EXPECT_TRUE(Asked("The memory contents have become corrupted."));
     EXPECT_EQ(ReadFile(path), badCount);
-    EXPECT_TRUE(doc->IsModified());
+    EXPECT_TRUE(Modified(doc));
 
     chosen.clear(); // the file dialog cancelled
     EXPECT_FALSE(app->SaveDocument(*doc, true));
@@ -366,7 +381,7 @@ TEST_F(AppTest, SavingAsksAboutDamageAndACancelLeavesTheFileAlone) {
 TEST_F(AppTest, ClosingTheLastWindowOfAChangedDocumentOffersToSave) {
     ASSERT_TRUE(Start());
     SystemDoc* doc = app->OnFileNew();
-    doc->SetModifiedFlag(true);
+    MarkModified(doc);
     saveAnswer = QMessageBox::Cancel;
     ASSERT_TRUE(Main().Execute(Frame::IdCloseWindow));
     Settle();
@@ -403,8 +418,8 @@ TEST_F(AppTest, ABadBackgroundIsReportedAndDroppedFilesOpen) {
 
 TEST_F(AppTest, ExitAsksAboutEveryChangedDocumentBeforeClosingAny) {
     ASSERT_TRUE(Start());
-    app->OnFileNew()->SetModifiedFlag(true);
-    app->OnFileNew()->SetModifiedFlag(true);
+    MarkModified(app->OnFileNew());
+    MarkModified(app->OnFileNew());
     std::vector<QMessageBox::StandardButton> answers{QMessageBox::No, QMessageBox::Cancel};
     app->SetSaveChangesAsker([&answers](const QString&) {
         const auto answer = answers.front();
@@ -449,7 +464,7 @@ TEST_F(AppTest, ContextMenusCarryTheirOwnTextsAndMenusDoNotPileUp) {
 TEST_F(AppTest, HelpOpensThePageBesideTheProgramOrSaysItCannot) {
     ASSERT_TRUE(Start());
     ASSERT_TRUE(Main().Execute(Frame::IdHelp));
-    EXPECT_TRUE(Asked(ZIVBackupApp::kHelpFailedText));
+    EXPECT_TRUE(Asked(HelpCommands::kHelpFailedText));
     EXPECT_TRUE(opened.empty());
 
     WriteFile(QStringLiteral("Tolvane.htm"), {'<', 'p', '>'});
@@ -478,8 +493,8 @@ TEST_F(AppTest, AnUnfinishedConfigurationEditIsAskedAboutFirst) {
         int command;
         Button answer;
         const char* typed;
-        bool ran;         // the command went on
-        int setAfter;     // the current set in the document afterwards
+        bool ran;     // the command went on
+        int setAfter; // the current set in the document afterwards
         bool stillEditing;
     };
     const Row rows[] = {
@@ -520,11 +535,12 @@ TEST_F(AppTest, AnUnfinishedConfigurationEditIsAskedAboutFirst) {
             ASSERT_TRUE(Main().Execute(row.command));
         Settle();
 
-        EXPECT_EQ(applyQuestions, std::vector<QString>{QString::fromLatin1(ZIVBackupApp::kApplyConfigText)});
+        EXPECT_EQ(applyQuestions, std::vector<QString>{QString::fromLatin1(DocumentFlows::kApplyConfigText)});
         const bool open = app->IsOpen(doc);
         if (row.command == Frame::IdFileSave) {
             const Bytes saved = ReadFile(path);
-            EXPECT_EQ(SystemDoc(saved.data(), saved.size()).GetCurrentSet(), row.ran ? row.setAfter : storedSet);
+            EXPECT_EQ(SystemDoc(saved.data(), saved.size()).GetCurrentSet(),
+                      row.ran ? row.setAfter : storedSet);
             EXPECT_EQ(saved != demo, row.ran && row.setAfter != storedSet);
         } else if (row.command == Frame::IdExportPatchTable) {
             EXPECT_EQ(QFile::exists(patchTable), row.ran);
@@ -642,29 +658,29 @@ TEST_F(AppTest, UndoAndRedoNameTheirStepsAndFollowTheSavedState) {
     FocusPatch(n);
     Press(Qt::Key_X);
     EXPECT_FALSE(doc->HasPatch(n));
-    EXPECT_TRUE(doc->IsModified());
+    EXPECT_TRUE(Modified(doc));
     EXPECT_TRUE(Enabled(Frame::IdEditUndo));
     EXPECT_EQ(Main().Action(Frame::IdEditUndo)->text(), QStringLiteral("&Undo Cut Patch %1").arg(n));
 
     Press(Qt::Key_Z);
     EXPECT_EQ(doc->BuildImage(), demo);
-    EXPECT_FALSE(doc->IsModified());
+    EXPECT_FALSE(Modified(doc));
     EXPECT_EQ(Titles(), QStringList{QStringLiteral("demo.syx")});
-    EXPECT_EQ(Main().Action(Frame::IdEditRedo)->text(), QStringLiteral("&Redo Cut Patch %1").arg(n));
+    EXPECT_EQ(Main().Action(Frame::IdEditRedo)->text(), QStringLiteral("Re&do Cut Patch %1").arg(n));
     EXPECT_FALSE(Enabled(Frame::IdEditUndo));
 
     Press(Qt::Key_Y);
     EXPECT_FALSE(doc->HasPatch(n));
     EXPECT_EQ(Titles(), QStringList{QStringLiteral("demo.syx*")});
     Press(Qt::Key_S);
-    EXPECT_FALSE(doc->IsModified());
+    EXPECT_FALSE(Modified(doc));
     EXPECT_TRUE(Enabled(Frame::IdEditUndo)) << "Save keeps the steps";
     Press(Qt::Key_Backspace, Qt::AltModifier); // undo, away from the saved state
     EXPECT_TRUE(doc->HasPatch(n));
-    EXPECT_TRUE(doc->IsModified());
+    EXPECT_TRUE(Modified(doc));
     Press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); // redo, back at it
     EXPECT_FALSE(doc->HasPatch(n));
-    EXPECT_FALSE(doc->IsModified());
+    EXPECT_FALSE(Modified(doc));
 }
 
 // The repair offered at open is a step: undo gives back the file as it is on disk.
@@ -675,14 +691,14 @@ TEST_F(AppTest, TheRepairAtOpenIsAStepBackToTheFile) {
     prompter.Answer(true); // fix it
     SystemDoc* doc = app->OpenDocumentFile(path);
     ASSERT_NE(doc, nullptr);
-    ASSERT_TRUE(doc->IsModified());
+    ASSERT_TRUE(Modified(doc));
     EXPECT_EQ(Main().Action(Frame::IdEditUndo)->text(), "&Undo Repair Transmit Length");
     ASSERT_TRUE(Main().Execute(Frame::IdEditUndo));
     EXPECT_EQ(doc->BuildImage(), badLength);
-    EXPECT_FALSE(doc->IsModified());
+    EXPECT_FALSE(Modified(doc));
     ASSERT_TRUE(Main().Execute(Frame::IdEditRedo));
     EXPECT_EQ(doc->CheckIntegrity(), DumpOk);
-    EXPECT_TRUE(doc->IsModified());
+    EXPECT_TRUE(Modified(doc));
 }
 
 TEST_F(AppTest, HelpOpensTheInstalledPageWhenNoneIsBesideTheProgram) {
@@ -701,7 +717,7 @@ TEST_F(AppTest, HelpOpensTheInstalledPageWhenNoneIsBesideTheProgram) {
     ASSERT_TRUE(Main().Execute(Frame::IdHelp));
     ASSERT_EQ(opened.size(), 2u);
     EXPECT_EQ(opened[1], QUrl::fromLocalFile(beside));
-    EXPECT_FALSE(Asked(ZIVBackupApp::kHelpFailedText));
+    EXPECT_FALSE(Asked(HelpCommands::kHelpFailedText));
 }
 
 class AppTransferTest : public AppTest {
@@ -731,14 +747,14 @@ TEST_F(AppTransferTest, DownloadMakesAChangedDocumentAndUploadSendsItBack) {
     ASSERT_EQ(app->Documents().size(), 1u);
     SystemDoc* doc = app->Documents()[0];
     EXPECT_EQ(doc->BuildImage(), dump);
-    EXPECT_TRUE(doc->IsModified());
+    EXPECT_TRUE(Modified(doc));
     EXPECT_EQ(Titles(), QStringList{QStringLiteral("RIV 10 System Dump1*")});
 
     simulator->Device().SetDump({});
     ASSERT_TRUE(Main().Execute(Frame::IdUpload));
     EXPECT_EQ(simulator->Device().ReceivedCount(), 1);
     EXPECT_EQ(simulator->Device().Dump(), dump);
-    EXPECT_FALSE(Asked(ZIVBackupApp::kUploadErrorText));
+    EXPECT_FALSE(Asked(TransferCommands::kUploadErrorText));
 }
 
 // Upload runs the check first and asks about a failing dump, No being the default; No sends
@@ -786,7 +802,7 @@ TEST_F(AppTransferTest, ADownloadStartsWithNoStepsAndNoSavedState) {
     Press(Qt::Key_X);
     Press(Qt::Key_Z);
     EXPECT_TRUE(doc->HasPatch(n));
-    EXPECT_TRUE(doc->IsModified());
+    EXPECT_TRUE(Modified(doc));
 }
 
 TEST_F(AppTransferTest, EveryDownloadLeavesItsBytesInTheBackupFolder) {
@@ -830,14 +846,14 @@ TEST_F(AppTransferTest, EveryDownloadLeavesItsBytesInTheBackupFolder) {
     WriteFile(QStringLiteral("backups"), {1});
     prompter.Clear();
     ASSERT_TRUE(Main().Execute(Frame::IdDownload));
-    EXPECT_TRUE(Asked(std::string(ZIVBackupApp::kBackupFailedText) + "cannot create the folder"));
+    EXPECT_TRUE(Asked(std::string(TransferCommands::kBackupFailedText) + "cannot create the folder"));
     EXPECT_EQ(app->Documents().size(), 3u);
 
     // Switched off: no backup and no warning.
     app->AppSettings().SetKeepDownloadBackups(false);
     prompter.Clear();
     ASSERT_TRUE(Main().Execute(Frame::IdDownload));
-    EXPECT_FALSE(Asked(ZIVBackupApp::kBackupFailedText));
+    EXPECT_FALSE(Asked(TransferCommands::kBackupFailedText));
     EXPECT_EQ(app->Documents().size(), 4u);
 }
 

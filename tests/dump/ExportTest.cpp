@@ -2,21 +2,16 @@
 #include "dump/SystemDoc.h"
 #include "support/DocTestKit.h"
 #include "support/DumpBuilder.h"
+#include "support/MemoryFileOps.h"
 #include "support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
-#include <random>
 #include <string>
-#include <system_error>
 
 namespace {
 
-namespace fs = std::filesystem;
 using kit::Bytes;
 using testdump::Bank;
 using testdump::Dump;
@@ -336,34 +331,11 @@ INSTANTIATE_TEST_SUITE_P(Rows, ExportBaseName,
 
 // --- files ------------------------------------------------------------------------------------
 
-// A fresh directory under the system's temporary directory, removed afterwards.
-class TempDir {
-public:
-    TempDir() {
-        std::random_device seed;
-        m_path =
-            fs::temp_directory_path() / ("tolvane-export-" + std::to_string(seed()) + std::to_string(seed()));
-        fs::create_directories(m_path);
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        fs::remove_all(m_path, ignored);
-    }
-    const fs::path& Path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
+// The exports write through the file operations of the caller, as saves do: here, memory.
 struct FileRow {
     const char* name;
+    ExportKind kind;
     const char* suffix;
-    std::function<std::string(const SystemDoc&, const ExportOptions&)> write;
     std::function<std::string(const SystemDoc&, const ExportOptions&)> text;
 };
 
@@ -373,70 +345,71 @@ protected:
         doc = kit::DocFrom(BankDump());
         doc->SetPrompter(&prompter);
     }
+    std::string Write() { return doc->Export(GetParam().kind, options, files, &error); }
+    std::string Stored(const std::string& path) {
+        const auto& bytes = files.files[path];
+        return std::string(bytes.begin(), bytes.end());
+    }
+
     std::unique_ptr<SystemDoc> doc;
     ScriptedPrompter prompter;
-    TempDir dir;
+    MemoryFileOps files;
+    std::string error;
     const ExportOptions options = Options(true, true);
 };
 
 TEST_P(ExportFile, ReplacesTheFileBesideTheDocument) {
-    doc->SetPathName((dir.Path() / "live.set.syx").string());
+    doc->SetPathName("/dumps/live.set.syx");
     doc->SetModifiedFlag(true);
-    const fs::path expectedPath = dir.Path() / (std::string("live.set") + GetParam().suffix);
-    std::ofstream(expectedPath) << std::string(100000, 'x'); // longer than any export here
+    const std::string expectedPath = std::string("/dumps/live.set") + GetParam().suffix;
+    files.files[expectedPath] = std::vector<uint8_t>(100000, 'x'); // longer than any export here
 
-    EXPECT_EQ(GetParam().write(*doc, options), expectedPath.string());
+    EXPECT_EQ(doc->ExportPath(GetParam().kind), expectedPath);
+    EXPECT_EQ(Write(), expectedPath);
 
-    EXPECT_EQ(ReadAll(expectedPath), GetParam().text(*doc, options));
+    EXPECT_EQ(Stored(expectedPath), GetParam().text(*doc, options));
     EXPECT_TRUE(prompter.Messages().empty());
     EXPECT_TRUE(doc->IsModified());
 }
 
 TEST_P(ExportFile, OfAnUnsavedDocumentGoesToTheCurrentDirectory) {
     doc->SetTitle("Untitled");
-    const fs::path previous = fs::current_path();
-    fs::current_path(dir.Path());
-    const std::string written = GetParam().write(*doc, options);
-    fs::current_path(previous);
+    const std::string written = Write();
 
     EXPECT_EQ(written, std::string("Untitled") + GetParam().suffix);
-    EXPECT_EQ(ReadAll(dir.Path() / written), GetParam().text(*doc, options));
+    EXPECT_EQ(Stored(written), GetParam().text(*doc, options));
     EXPECT_FALSE(doc->IsModified());
 }
 
-TEST_P(ExportFile, ThatCannotBeCreatedIsReported) {
-    doc->SetPathName((dir.Path() / "missing" / "live.syx").string());
-    EXPECT_EQ(GetParam().write(*doc, options), "");
-    ASSERT_EQ(prompter.Messages().size(), 1u);
-    EXPECT_EQ(prompter.Messages()[0].kind, "stop");
-    EXPECT_EQ(prompter.Messages()[0].text, "Failed to create file.");
-    EXPECT_FALSE(fs::exists(dir.Path() / "missing"));
-}
-
-TEST_P(ExportFile, ThatCannotBeWrittenIsReported) {
-    if (!fs::exists("/dev/full"))
-        GTEST_SKIP() << "no device that refuses writes";
-    fs::create_symlink("/dev/full", dir.Path() / (std::string("live") + GetParam().suffix));
-    doc->SetPathName((dir.Path() / "live.syx").string());
-    EXPECT_EQ(GetParam().write(*doc, options), "");
-    ASSERT_EQ(prompter.Messages().size(), 1u);
-    EXPECT_EQ(prompter.Messages()[0].kind, "stop");
-    EXPECT_EQ(prompter.Messages()[0].text, "Failed to write file.");
+TEST_P(ExportFile, AFailureIsReportedWithItsReason) {
+    struct Row {
+        bool create;
+        const char* text;
+    };
+    for (const Row& row : {Row{true, "Failed to create file."}, Row{false, "Failed to write file."}}) {
+        files.failCreates = row.create;
+        files.failWrites = !row.create;
+        prompter.Clear();
+        doc->SetPathName("/dumps/live.syx");
+        EXPECT_EQ(Write(), "");
+        EXPECT_EQ(error, "Access denied");
+        ASSERT_EQ(prompter.Messages().size(), 1u);
+        EXPECT_EQ(prompter.Messages()[0].kind, "stop");
+        EXPECT_EQ(prompter.Messages()[0].text, row.text);
+        EXPECT_TRUE(files.files.empty());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, ExportFile,
     ::testing::Values(
-        FileRow{"PatchTable", "_Patches.txt",
-                [](const SystemDoc& d, const ExportOptions& o) { return d.ExportPatchTable(o); },
+        FileRow{"PatchTable", ExportKind::PatchTable, "_Patches.txt",
                 [](const SystemDoc& d, const ExportOptions& o) { return d.PatchTableText(o); }},
-        FileRow{"BankTable", "_Banks.txt",
-                [](const SystemDoc& d, const ExportOptions& o) { return d.ExportBankTable(o); },
+        FileRow{"BankTable", ExportKind::BankTable, "_Banks.txt",
                 [](const SystemDoc& d, const ExportOptions& o) { return d.BankTableText(o, false); }},
-        FileRow{"BankLayout", "_BankLayout.txt",
-                [](const SystemDoc& d, const ExportOptions& o) { return d.ExportBankLayout(o); },
+        FileRow{"BankLayout", ExportKind::BankLayout, "_BankLayout.txt",
                 [](const SystemDoc& d, const ExportOptions& o) { return d.BankTableText(o, true); }},
-        FileRow{"Xml", ".xml", [](const SystemDoc& d, const ExportOptions& o) { return d.ExportXml(o); },
+        FileRow{"Xml", ExportKind::Xml, ".xml",
                 [](const SystemDoc& d, const ExportOptions& o) { return d.XmlText(o); }}),
     [](const ::testing::TestParamInfo<FileRow>& info) { return std::string(info.param.name); });
 

@@ -141,7 +141,6 @@ TEST_P(OpenTest, OpensAsAnswered) {
     EXPECT_EQ(doc.GetPathName(), "dir/dump.syx");
     EXPECT_EQ(doc.GetTitle(), "dump.syx");
     EXPECT_EQ(doc.IsModified(), row.modified);
-    EXPECT_FALSE(doc.GetSkipNextModified()) << "the open used up the skip";
     EXPECT_EQ(doc.CheckIntegrity(), row.checkAfter);
     ASSERT_FALSE(log.changes.empty());
     EXPECT_EQ(log.changes.back(), row.modified) << "the title follows the flag";
@@ -260,9 +259,16 @@ TEST_F(FlowTest, AbortedOpenWithoutQuestionLeavesDataAsParsed) {
 TEST_F(FlowTest, RepairedOpenStaysModifiedUntilSaved) {
     files.files["fix.syx"] = EmptyWithTransmitLength61();
     ScriptedPrompter prompter({true});
-    ASSERT_EQ(OpenDumpFile(doc, "fix.syx", files, prompter), OpenResult::Opened);
+    OpenDetails details;
+    ASSERT_EQ(OpenDumpFile(doc, "fix.syx", files, prompter, true, details), OpenResult::Opened);
     ASSERT_TRUE(doc.IsModified());
     EXPECT_EQ(doc.GetTransmitLength(), 60);
+    // The file as it stands on disk comes back with the document, for the step that undoes the repair.
+    ASSERT_TRUE(details.repaired);
+    ASSERT_NE(details.asStored, nullptr);
+    SystemDoc asStored;
+    asStored.RestoreState(*details.asStored);
+    EXPECT_EQ(asStored.BuildImage(), EmptyWithTransmitLength61());
     for (bool change : log.changes)
         EXPECT_TRUE(change) << "the title never showed the repaired file as saved";
     EXPECT_EQ(files.files["fix.syx"], EmptyWithTransmitLength61()) << "nothing is written by the repair";
@@ -322,18 +328,6 @@ TEST_F(FlowTest, DocumentSpeaksThroughItsOwnPrompterAgainAfterTheOpen) {
 }
 
 // --- the modified flag ------------------------------------------------------------------------
-
-TEST_F(FlowTest, SkipNextModifiedSwallowsExactlyOneChange) {
-    doc.SetSkipNextModified(true);
-    doc.SetModifiedFlag(true);
-    EXPECT_FALSE(doc.IsModified());
-    EXPECT_FALSE(doc.GetSkipNextModified());
-    EXPECT_TRUE(log.changes.empty());
-
-    doc.SetModifiedFlag(true);
-    EXPECT_TRUE(doc.IsModified());
-    EXPECT_EQ(log.changes, std::vector<bool>{true});
-}
 
 TEST_F(FlowTest, NewDocumentSavesAsTheEmptyDumpWithoutAPrompt) {
     files.files["old.syx"] = Small();
@@ -522,10 +516,9 @@ TEST_P(RepairTest, ReportsItsOutcome) {
     EXPECT_EQ(doc.DumpSize(), size) << "the records lead, the header follows";
     if (row.changed) {
         EXPECT_EQ(doc.GetTransmitLength(), ((size - 12) / 2) & 0xFFFF);
-        EXPECT_TRUE(doc.GetSkipNextModified());
+        EXPECT_TRUE(doc.IsModified()) << "a repair is a change, also outside an open";
     } else {
         EXPECT_EQ(Bytes(doc.Header(), doc.Header() + SystemDoc::kHeaderSize), header);
-        EXPECT_FALSE(doc.GetSkipNextModified());
         EXPECT_EQ(doc.IsModified(), wasModified);
         EXPECT_TRUE(log.changes.empty());
     }

@@ -19,7 +19,8 @@ class SystemDoc;
 class FakeShell : public ShellServices {
 public:
     FakeShell()
-        : m_settings(std::make_unique<Settings>(m_dir.filePath(QStringLiteral("settings.ini")), m_dir.path())) {}
+        : m_settings(
+              std::make_unique<Settings>(m_dir.filePath(QStringLiteral("settings.ini")), m_dir.path())) {}
 
     Settings& settings() override { return *m_settings; }
     Prompter& prompter() override { return m_prompter; }
@@ -32,14 +33,18 @@ public:
         ++midiHelpLaunches;
         return true;
     }
-    // One stack per document, made when first asked for.
-    QUndoStack* undoStack(SystemDoc& doc) override {
+    // One stack per document, made when first asked for; the records its steps bring forward are
+    // logged.
+    DocUndoStack* undoStack(SystemDoc& doc) override {
         std::unique_ptr<DocUndoStack>& stack = m_stacks[&doc];
-        if (!stack)
-            stack = std::make_unique<DocUndoStack>(doc);
+        if (!stack) {
+            stack = std::make_unique<DocUndoStack>();
+            QObject::connect(stack.get(), &DocUndoStack::revealRequested, [this](int hint, int number) {
+                revealed.push_back({hint, number});
+            });
+        }
         return stack.get();
     }
-    void revealRecord(SystemDoc&, int hint, int number) override { revealed.push_back({hint, number}); }
 
     ScriptedPrompter& script() { return m_prompter; }
 

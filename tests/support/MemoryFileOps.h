@@ -13,7 +13,8 @@ public:
     std::map<std::string, std::vector<uint8_t>> files;
     std::set<std::string> readOnly;
     std::vector<std::string> trashed;
-    bool failWrites = false;
+    bool failWrites = false;  // the file is made but cannot be written in full
+    bool failCreates = false; // no file can be made at all
 
     bool ReadPrefix(const std::string& path, size_t maxBytes, std::vector<uint8_t>& bytes,
                     std::string& error) override {
@@ -35,13 +36,17 @@ public:
         trashed.push_back(path);
         return true;
     }
-    bool WriteAtomically(const std::string& path, const std::vector<uint8_t>& bytes,
-                         std::string& error) override {
-        if (failWrites || readOnly.count(path) != 0) {
+    WriteResult Write(const std::string& path, const std::vector<uint8_t>& bytes,
+                      std::string& error) override {
+        if (failCreates || readOnly.count(path) != 0) {
             error = "Access denied";
-            return false;
+            return WriteResult::NotCreated;
+        }
+        if (failWrites) {
+            error = "Access denied";
+            return WriteResult::NotWritten;
         }
         files[path] = bytes;
-        return true;
+        return WriteResult::Written;
     }
 };

@@ -1,7 +1,8 @@
 // The child frame's title: the composed text as data rows, and the numbering and modified mark of
-// the frames of one document as windows come and go.
+// the frames of one document session as windows come and go.
 #include "views/CChildFrame.h"
 #include "dump/SystemDoc.h"
+#include "views/DocumentSession.h"
 
 #include <gtest/gtest.h>
 
@@ -48,13 +49,21 @@ INSTANTIATE_TEST_SUITE_P(CChildFrameTitle, ComposeTitle,
                                            TitleRow{"Dump 1.syx", 1, "", false, "Dump 1.syx:1"},
                                            TitleRow{"a[*]b.syx", 0, "", false, "a[*]b.syx"}));
 
+// The modified mark follows the session's undo stack: off the saved state, or back on it.
+void SetModified(DocumentSession& session, bool modified) {
+    if (modified)
+        session.markUnsaved();
+    else
+        session.markSaved();
+}
+
 // A document in an MDI area with a data frame and a hex frame.
 class CChildFrameTest : public ::testing::Test {
 protected:
-    CChildFrameTest() { doc.SetTitle("T"); }
+    CChildFrameTest() { session.setTitle(QStringLiteral("T")); }
 
-    CChildFrame* addFrame(ZIVBackupDoc& d, const QString& suffix = {}) {
-        auto* frame = new CChildFrame(d);
+    CChildFrame* addFrame(DocumentSession& s, const QString& suffix = {}) {
+        auto* frame = new CChildFrame(s);
         frame->setTitleSuffix(suffix);
         area.addSubWindow(frame);
         frame->show();
@@ -66,39 +75,39 @@ protected:
         EXPECT_EQ(frame->windowTitle(), QString::fromUtf8(title));
     }
 
+    DocumentSession session{std::make_unique<SystemDoc>()};
     QMdiArea area;
-    SystemDoc doc;
 };
 
 TEST_F(CChildFrameTest, OneFrameHasNoNumberAndAnEmptySuffix) {
-    CChildFrame* data = addFrame(doc);
+    CChildFrame* data = addFrame(session);
     EXPECT_TRUE(data->titleSuffix().isEmpty());
     EXPECT_EQ(data->windowNumber(), 0);
     expectTitle(data, "T");
-    doc.SetModifiedFlag(true);
+    SetModified(session, true);
     expectTitle(data, "T*");
 }
 
 TEST_F(CChildFrameTest, DataAndHexFramesAreNumberedAndMarkedModified) {
-    CChildFrame* data = addFrame(doc);
-    CChildFrame* hex = addFrame(doc, QStringLiteral(" (Hex View)"));
+    CChildFrame* data = addFrame(session);
+    CChildFrame* hex = addFrame(session, QStringLiteral(" (Hex View)"));
     expectTitle(data, "T:1");
     expectTitle(hex, "T:2 (Hex View)");
 
-    doc.SetModifiedFlag(true);
+    SetModified(session, true);
     expectTitle(data, "T:1*");
     expectTitle(hex, "T:2 (Hex View)*");
 
-    doc.SetModifiedFlag(false);
+    SetModified(session, false);
     expectTitle(data, "T:1");
     expectTitle(hex, "T:2 (Hex View)");
 }
 
 TEST_F(CChildFrameTest, ClosingAFrameRenumbersTheRest) {
-    doc.SetModifiedFlag(true);
-    CChildFrame* data = addFrame(doc);
-    QPointer<CChildFrame> hex = addFrame(doc, QStringLiteral(" (Hex View)"));
-    CChildFrame* third = addFrame(doc);
+    SetModified(session, true);
+    CChildFrame* data = addFrame(session);
+    QPointer<CChildFrame> hex = addFrame(session, QStringLiteral(" (Hex View)"));
+    CChildFrame* third = addFrame(session);
     EXPECT_EQ(third->windowNumber(), 3);
 
     third->close(); // deleted later, renumbered now
@@ -108,12 +117,12 @@ TEST_F(CChildFrameTest, ClosingAFrameRenumbersTheRest) {
 
     hex->close();
     expectTitle(data, "T*");
-    EXPECT_EQ(CChildFrame::framesOf(doc), std::vector<CChildFrame*>{data});
+    EXPECT_EQ(session.windows(), std::vector<CChildFrame*>{data});
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(hex.isNull());
     EXPECT_EQ(area.subWindowList().size(), 1);
 
-    doc.SetModifiedFlag(false);
+    SetModified(session, false);
     expectTitle(data, "T");
 }
 
@@ -124,39 +133,38 @@ protected:
 };
 
 TEST_F(CChildFrameTest, RefusedCloseKeepsTheNumber) {
-    CChildFrame* data = addFrame(doc);
-    CChildFrame* hex = addFrame(doc, QStringLiteral(" (Hex View)"));
+    CChildFrame* data = addFrame(session);
+    CChildFrame* hex = addFrame(session, QStringLiteral(" (Hex View)"));
     hex->setWidget(new StubbornView);
     EXPECT_FALSE(hex->close());
     expectTitle(data, "T:1");
     expectTitle(hex, "T:2 (Hex View)");
-    EXPECT_EQ(CChildFrame::framesOf(doc).size(), 2u);
+    EXPECT_EQ(session.windows().size(), 2u);
 }
 
 TEST_F(CChildFrameTest, FramesOfAnotherDocumentAreNotTouched) {
-    SystemDoc other;
-    other.SetTitle("U");
+    DocumentSession other(std::make_unique<SystemDoc>());
+    other.setTitle(QStringLiteral("U"));
     CChildFrame* otherFrame = addFrame(other);
-    CChildFrame* data = addFrame(doc);
-    CChildFrame* hex = addFrame(doc, QStringLiteral(" (Hex View)"));
+    CChildFrame* data = addFrame(session);
+    CChildFrame* hex = addFrame(session, QStringLiteral(" (Hex View)"));
     expectTitle(otherFrame, "U");
 
-    doc.SetModifiedFlag(true);
+    SetModified(session, true);
     expectTitle(otherFrame, "U");
     delete hex;
     expectTitle(data, "T*");
     expectTitle(otherFrame, "U");
 
-    other.SetModifiedFlag(true);
+    SetModified(other, true);
     expectTitle(otherFrame, "U*");
     expectTitle(data, "T*");
 }
 
-TEST_F(CChildFrameTest, TitleChangeShowsAfterUpdateFrameTitles) {
-    CChildFrame* data = addFrame(doc);
-    CChildFrame* hex = addFrame(doc, QStringLiteral(" (Hex View)"));
-    doc.SetPathName("/tmp/Saved.syx");
-    CChildFrame::updateFrameTitles(doc);
+TEST_F(CChildFrameTest, TitleChangeShowsAtOnce) {
+    CChildFrame* data = addFrame(session);
+    CChildFrame* hex = addFrame(session, QStringLiteral(" (Hex View)"));
+    session.setPath(QStringLiteral("/tmp/Saved.syx"));
     expectTitle(data, "Saved.syx:1");
     expectTitle(hex, "Saved.syx:2 (Hex View)");
 }
@@ -164,11 +172,11 @@ TEST_F(CChildFrameTest, TitleChangeShowsAfterUpdateFrameTitles) {
 // Qt reads "[*]" in a window title as its modified placeholder; a file name holding it must
 // still show as written.
 TEST(CChildFrameShownTitle, KeepsAPlaceholderLikeFileName) {
-    SystemDoc doc;
-    doc.SetTitle("a[*]b.syx");
-    CChildFrame frame(doc);
+    DocumentSession session(std::make_unique<SystemDoc>());
+    session.setTitle(QStringLiteral("a[*]b.syx"));
+    CChildFrame frame(session);
     frame.setAttribute(Qt::WA_DeleteOnClose, false);
-    doc.SetModifiedFlag(true);
+    SetModified(session, true);
     frame.show(); // top level, so the platform window carries the shown title
     ASSERT_NE(frame.windowHandle(), nullptr);
     EXPECT_EQ(frame.windowHandle()->title(), QStringLiteral("a[*]b.syx*"));

@@ -180,7 +180,8 @@ TEST(UndoSteps, EveryKindOfStepUndoesAndRedoesExactly) {
              ASSERT_TRUE(page.selectSet(1));
              datawin::Focus(*page.tree());
              ModalOk ok([](QDialog& d) {
-                 d.findChild<QPlainTextEdit*>(QStringLiteral("setList"))->setPlainText(QStringLiteral("4\n1"));
+                 d.findChild<QPlainTextEdit*>(QStringLiteral("setList"))
+                     ->setPlainText(QStringLiteral("4\n1"));
              });
              key(Qt::Key_Return)(w);
          }},
@@ -204,7 +205,9 @@ TEST(UndoSteps, EveryKindOfStepUndoesAndRedoesExactly) {
              ModalOk ok([](QDialog& d) {
                  auto* hex = d.findChild<QPlainTextEdit*>(QStringLiteral("hexText"));
                  QString text = hex->toPlainText();
-                 text.replace(0, 2, text.startsWith(QLatin1String("01")) ? QStringLiteral("02") : QStringLiteral("01"));
+                 text.replace(0, 2,
+                              text.startsWith(QLatin1String("01")) ? QStringLiteral("02")
+                                                                   : QStringLiteral("01"));
                  hex->setPlainText(text);
              });
              QTest::mouseClick(page.findChild<QPushButton*>(QStringLiteral("filters")), Qt::LeftButton);
@@ -216,22 +219,22 @@ TEST(UndoSteps, EveryKindOfStepUndoesAndRedoesExactly) {
         w.shell.settings().SetDeletePrompt(false);
         const testdump::Bytes before = w.doc->BuildImage();
         row.change(w);
-        QUndoStack& stack = *w.shell.undoStack(*w.doc);
+        DocUndoStack& stack = *w.shell.undoStack(*w.doc);
         ASSERT_EQ(stack.count(), 1);
         EXPECT_EQ(stack.undoText(), QString::fromLatin1(row.text));
         const testdump::Bytes after = w.doc->BuildImage();
         ASSERT_NE(after, before);
-        EXPECT_TRUE(w.doc->IsModified());
+        EXPECT_TRUE(stack.isModified());
 
         stack.undo();
         EXPECT_EQ(w.doc->BuildImage(), before);
-        EXPECT_FALSE(w.doc->IsModified());
+        EXPECT_FALSE(stack.isModified());
         ASSERT_FALSE(w.shell.revealed.empty());
         EXPECT_EQ(w.shell.revealed.back(), (FakeShell::Revealed{row.hint, row.number}));
 
         stack.redo();
         EXPECT_EQ(w.doc->BuildImage(), after);
-        EXPECT_TRUE(w.doc->IsModified());
+        EXPECT_TRUE(stack.isModified());
         EXPECT_EQ(w.doc->CheckIntegrity(), DumpOk);
     }
 }
@@ -250,7 +253,7 @@ TEST(UndoSteps, UndoOfAReorderRestoresEveryReference) {
     ASSERT_EQ(bank.Step(1), 11);
     ASSERT_EQ(SetBanks(w, 1), (std::vector<int>{1, 2, 3}));
 
-    QUndoStack& stack = *w.shell.undoStack(*w.doc);
+    DocUndoStack& stack = *w.shell.undoStack(*w.doc);
     ASSERT_EQ(stack.count(), 2);
     stack.undo();
     stack.undo();
@@ -278,13 +281,13 @@ TEST(UndoSteps, ACancelledCreationIsOneStepBack) {
         QTest::keyClick(&FocusWidget(), Qt::Key_Return);
     }
     ASSERT_TRUE(w.doc->HasPatch(30));
-    QUndoStack& stack = *w.shell.undoStack(*w.doc);
+    DocUndoStack& stack = *w.shell.undoStack(*w.doc);
     ASSERT_EQ(stack.count(), 1);
     EXPECT_EQ(stack.undoText(), "Insert Patch 30");
     stack.undo();
     EXPECT_FALSE(w.doc->HasPatch(30));
     EXPECT_EQ(w.doc->BuildImage(), Rig().Build());
-    EXPECT_FALSE(w.doc->IsModified());
+    EXPECT_FALSE(stack.isModified());
 
     // Opening an existing record and cancelling leaves nothing to undo.
     stack.clear();
