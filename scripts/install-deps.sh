@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth imagemagick
+  fonts-dejavu-core poppler-utils
   librsvg2-bin desktop-file-utils appstream shared-mime-info man-db groff-base file
   dpkg-dev
 )

@@ -34,6 +34,8 @@ const char* const kUsage =
     "                                        write an export beside FILE and print its path\n"
     "  repair FILE [-o OUT]                  fix a wrong transmit length\n"
     "  hex FILE [--no-ascii] [--no-offset]   the hex listing of a dump\n"
+    "  sheet FILE [-o OUT.pdf] [--paper a4|letter]\n"
+    "                                        write the bank sheets as a PDF and print its path\n"
     "  describe [--no-comments] TEXT         describe MIDI bytes given as hex text\n"
     "  diff A B [--brief]                    what differs between two dumps (status 1 if any)\n"
     "  ports                                 list MIDI input and output ports with their indices\n"
@@ -59,6 +61,7 @@ const OptionSpec kOptions[] = {
     {"export", {{"--tab", false}, {"--mixed-case", false}, {"--output-device", true}}},
     {"repair", {{"-o", true}}},
     {"hex", {{"--no-ascii", false}, {"--no-offset", false}}},
+    {"sheet", {{"-o", true}, {"--paper", true}}},
     {"describe", {{"--no-comments", false}}},
     {"diff", {{"--brief", false}}},
     {"ports", {}},
@@ -177,6 +180,8 @@ int TolvaneCli::Run(const std::vector<std::string>& args) {
         return Repair(a);
     if (command == "hex")
         return Hex(a);
+    if (command == "sheet")
+        return Sheet(a);
     if (command == "describe")
         return Describe(a);
     if (command == "diff")

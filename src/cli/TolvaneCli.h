@@ -27,7 +27,8 @@ private:
     int Repair(Args& a);
     int Hex(Args& a);
     int Describe(Args& a);
-    int Diff(Args& a); // TolvaneCliDiff.cpp
+    int Diff(Args& a);  // TolvaneCliDiff.cpp
+    int Sheet(Args& a); // TolvaneCliSheet.cpp
     // MIDI transfers (TolvaneCliMidi.cpp)
     int Ports(Args& a);
     int Receive(Args& a);

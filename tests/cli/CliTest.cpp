@@ -1,4 +1,6 @@
 // Runs the tolvane-cli binary the way a script would and checks its output, files and status.
+#include "dump/BankRecord.h"
+#include "dump/EntryNames.h"
 #include "dump/HexRender.h"
 #include "dump/PatchRecord.h"
 #include "dump/SystemDoc.h"
@@ -8,6 +10,7 @@
 
 #include <sys/wait.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -174,6 +177,7 @@ TEST_F(CliTest, UnreadableInputIsOneLineAndStatusTwo) {
     ExpectOneLineError(Run({"info", m_dir.string()}));
     ExpectOneLineError(Run({"hex", (m_dir / "missing.syx").string()}));
     ExpectOneLineError(Run({"new", (m_dir / "no-such-dir" / "x.syx").string()}));
+    ExpectOneLineError(Run({"sheet", (m_dir / "missing.syx").string()}));
 }
 
 TEST_F(CliTest, DiffComparesByContent) {
@@ -223,6 +227,9 @@ TEST_F(CliTest, UsageErrorsAreOneLineAndStatusTwo) {
     ExpectOneLineError(Run({"export", "xml", file, "--output-device", "-1"}));
     ExpectOneLineError(Run({"describe", "f0 7"}));
     ExpectOneLineError(Run({"describe", "g0"}));
+    ExpectOneLineError(Run({"sheet", file, "--paper", "a3"}));
+    ExpectOneLineError(Run({"sheet", file, file}));
+    ExpectOneLineError(Run({"sheet", file, "-o", (m_dir / "no-such-dir" / "x.pdf").string()}));
     EXPECT_EQ(Run({"--help"}).status, 0);
 }
 
@@ -345,6 +352,57 @@ TEST_F(CliTest, HexMatchesTheRenderingOfTheImage) {
     EXPECT_EQ(empty.out, "");
 }
 
+// `phrase` stands in `text` as whole words: "PATCH 1" is not found in "PATCH 12".
+bool HasWords(const std::string& text, const std::string& phrase) {
+    for (size_t at = text.find(phrase); at != std::string::npos; at = text.find(phrase, at + 1)) {
+        const size_t end = at + phrase.size();
+        if ((at == 0 || std::isspace(static_cast<unsigned char>(text[at - 1]))) &&
+            (end == text.size() || std::isspace(static_cast<unsigned char>(text[end]))))
+            return true;
+    }
+    return false;
+}
+
+TEST_F(CliTest, SheetWritesBankSheetsWhoseTextReadsBack) {
+    ASSERT_EQ(std::system("pdftotext -v >/dev/null 2>&1"), 0) << "pdftotext (poppler-utils) is missing";
+    const Bytes image = testdump::LargestDump();
+    const fs::path file = Write("rig.syx", image);
+    const SystemDoc doc(image.data(), image.size());
+
+    struct Case {
+        std::vector<std::string> options;
+        fs::path pdf;
+        std::string paper; // as pdfinfo names it
+    };
+    const Case cases[] = {
+        {{}, m_dir / "rig.pdf", "(A4)"},
+        {{"--paper", "letter", "-o", (m_dir / "gig.pdf").string()}, m_dir / "gig.pdf", "(letter)"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"sheet", file.string()};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const Result r = Run(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, c.pdf.string() + "\n");
+        EXPECT_EQ(r.err, "");
+        const fs::path text = m_dir / "sheet.txt";
+        ASSERT_EQ(std::system(("pdftotext " + Quote(c.pdf.string()) + " " + Quote(text.string())).c_str()),
+                  0);
+        const std::string sheet = ReadText(text);
+        for (int b = 1; b <= SystemDoc::kBanks; ++b) {
+            const BankRecord bank(*doc.PeekBank(b));
+            EXPECT_TRUE(HasWords(sheet, bank.Name())) << "bank " << b;
+            for (const PedalEntry& pedal : BankPedals(doc, *doc.PeekBank(b)))
+                EXPECT_TRUE(pedal.kind != EntryKind::Present || HasWords(sheet, pedal.name))
+                    << "bank " << b << " " << pedal.label;
+        }
+        EXPECT_TRUE(HasWords(sheet, "page 1 of")) << sheet.substr(0, 400);
+        const fs::path info = m_dir / "info.txt";
+        ASSERT_EQ(std::system(("pdfinfo " + Quote(c.pdf.string()) + " >" + Quote(info.string())).c_str()), 0);
+        EXPECT_NE(ReadText(info).find(c.paper), std::string::npos) << ReadText(info);
+    }
+}
+
 TEST_F(CliTest, DescribeLaysOutMessages) {
     Result r = Run({"describe", "90 3c 40 01 02 b0 07 64 c1 05"});
     EXPECT_EQ(r.status, 0);
@@ -379,6 +437,7 @@ TEST_F(CliTest, GarbageNeverCrashesAnyCommand) {
                                                      {"hex", file},
                                                      {"export", "layout", file},
                                                      {"export", "xml", file},
+                                                     {"sheet", file, "-o", file + ".pdf"},
                                                      {"repair", file, "-o", file + ".out"}}) {
             const Result r = Run(args);
             EXPECT_TRUE(r.status == 0 || r.status == 1) << args[0] << " round " << round << ": " << r.err;
