@@ -137,6 +137,15 @@ TEST(DeviceHistoryWindow, ListsTheBackupsOpensOneAndComparesItBothWays) {
     }
     EXPECT_FALSE(data.doc->IsModified());
 
+    // A new backup comes in on top; the selection stays on its file.
+    list.setCurrentItem(list.topLevelItem(1));
+    Write(folder.filePath("2026-03-14_220000_upload.syx"), uploaded);
+    window->reload();
+    ASSERT_EQ(list.topLevelItemCount(), 4);
+    EXPECT_EQ(list.topLevelItem(0)->text(3), QStringLiteral("no changes"));
+    EXPECT_EQ(window->history().Entries()[static_cast<size_t>(window->selectedEntry())].name,
+              QStringLiteral("2026-03-14_200000_upload.syx"));
+
     // Without an active document the comparison with it is not offered.
     active = nullptr;
     window->setActiveView([&] { return active; });
