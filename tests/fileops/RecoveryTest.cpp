@@ -275,7 +275,10 @@ TEST_F(Recovery, TheKeeperWritesABurstOnceAndNothingOnceDiscarded) {
     }
     EXPECT_EQ(written.size(), 1);
 
-    // Saved or closed without saving: the entry goes, and a waiting write with it.
+    // Saved or closed without saving: the entry goes, and the writes still queued or waiting
+    // with it.
+    keeper.Changed();
+    keeper.Flush();
     keeper.Changed();
     keeper.Discard();
     EXPECT_FALSE(keeper.Pending());
