@@ -25,7 +25,15 @@ constexpr int kNumberRole = Qt::UserRole + 1;
 
 DifferencesWindow::DifferencesWindow(PropSheetFormView& view, const DumpComparison& comparison,
                                      const QString& description, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_view(&view) {
+    : DifferencesWindow(&view, comparison, description, parent) {}
+
+DifferencesWindow::DifferencesWindow(const DumpComparison& comparison, const QString& description,
+                                     QWidget* parent)
+    : DifferencesWindow(nullptr, comparison, description, parent) {}
+
+DifferencesWindow::DifferencesWindow(PropSheetFormView* view, const DumpComparison& comparison,
+                                     const QString& description, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_view(view) {
     setObjectName(QStringLiteral("differencesWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Differences"));

