@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QDialog;
 class QWidget;
 
 // The platform dialogs and the desktop as the commands reach them: file dialogs, the browser,
@@ -28,6 +29,9 @@ struct AppSeams {
     Asker askApplyConfig;
     DialogRunner runPreferences;
     DialogRunner runAbout;
+    // Runs a modal dialog of the platform (the print dialog, the print preview) and returns its
+    // result; exec() by default.
+    std::function<int(QDialog&)> execDialog;
     // What the dialogs are parented to (the main window), null before it exists.
     QWidget* dialogParent = nullptr;
 };

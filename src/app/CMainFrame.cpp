@@ -5,6 +5,7 @@
 #include "app/EditCommands.h"
 #include "app/FileCommands.h"
 #include "app/HelpCommands.h"
+#include "app/PrintCommands.h"
 #include "app/QuillonLauncher.h"
 #include "app/SessionList.h"
 #include "app/TransferCommands.h"
@@ -87,7 +88,8 @@ CMainFrame::~CMainFrame() {
 }
 
 QList<CommandGroup*> CMainFrame::groups() const {
-    return {&m_commands.file, &m_commands.edit, &m_commands.transfer, &m_commands.window, &m_commands.help};
+    return {&m_commands.file,   &m_commands.edit,  &m_commands.transfer,
+            &m_commands.window, &m_commands.print, &m_commands.help};
 }
 
 QAction* CMainFrame::Action(int id) const {
@@ -124,8 +126,14 @@ void CMainFrame::FillFileMenu(QMenu* menu) {
         menu->addSeparator();
         if (m_menuSet == MenuSet::SystemDump)
             menu->addAction(Action(IdCompareWith));
-        for (int id : {IdExportXml, IdExportBankTable, IdExportBankLayout, IdExportPatchTable})
+        for (int id :
+             {IdExportXml, IdExportBankTable, IdExportBankLayout, IdExportPatchTable, IdExportSheets})
             menu->addAction(Action(id));
+        if (m_menuSet == MenuSet::SystemDump) {
+            menu->addSeparator();
+            menu->addAction(Action(IdFilePrint));
+            menu->addAction(Action(IdFilePrintPreview));
+        }
     }
     menu->addSeparator();
     menu->addAction(Action(IdPreferences));
@@ -143,6 +151,7 @@ void CMainFrame::FillWindowMenu(QMenu* menu) {
         menu->addAction(Action(id));
     if (m_menuSet != MenuSet::HexDump)
         menu->addAction(Action(IdOpenHexView));
+    menu->addAction(Action(IdOpenPedalboard));
     const QList<QMdiSubWindow*> windows = m_client->subWindowList();
     if (windows.isEmpty())
         return;
@@ -242,9 +251,10 @@ void CMainFrame::ShowReport(const QString& text) {
 void CMainFrame::UpdateCommandStates() {
     if (!m_menusBuilt)
         return;
-    BuildMenus(m_sessions.activeDataView()  ? MenuSet::SystemDump
+    // A pedalboard has the data window's menus: its changes are undone there too.
+    BuildMenus(!m_sessions.active()         ? MenuSet::NoDocument
                : m_sessions.activeHexView() ? MenuSet::HexDump
-                                            : MenuSet::NoDocument);
+                                            : MenuSet::SystemDump);
     UpdateMainTitle();
     for (CommandGroup* group : groups())
         group->updateStates();
@@ -360,7 +370,7 @@ QMenu* CMainFrame::CreateContextMenu(int submenu) {
         add(0, {});
         add(IdUpload, QStringLiteral("&Upload to ZIV10\tCtrl+U"));
         add(0, {});
-        add(IdCloseWindow, close);
+        add(IdCloseWindow, QStringLiteral("C&lose")); // "&Copy" has the C here
         break;
     case MenuConfig:
         menu->setObjectName(QStringLiteral("contextConfig"));

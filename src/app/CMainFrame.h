@@ -17,6 +17,7 @@ class DocumentFlows;
 class EditCommands;
 class FileCommands;
 class HelpCommands;
+class PrintCommands;
 class QMenu;
 class QToolBar;
 class QuillonLauncher;
@@ -30,6 +31,7 @@ struct MainCommands {
     EditCommands& edit;
     TransferCommands& transfer;
     WindowCommands& window;
+    PrintCommands& print;
     HelpCommands& help;
 };
 

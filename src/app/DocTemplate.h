@@ -10,12 +10,12 @@ class DocumentSession;
 class QMdiArea;
 class QWidget;
 
-// One kind of document window: the tabbed data window of a system dump, or its hex listing.
-// Both show a document session's dump; the template knows its names and file filter (from its
+// One kind of document window: the tabbed data window of a system dump, its hex listing or its
+// pedalboard. Each shows a document session's dump; the template knows its names and file filter (from its
 // resource string, seven fields separated by line breaks) and makes the child frame with its view.
 class DocTemplate {
 public:
-    enum class Kind { SystemDump, HexDump };
+    enum class Kind { SystemDump, HexDump, Pedalboard };
     // The fields of the resource string, in order.
     enum DocString {
         WindowTitle,
@@ -31,6 +31,7 @@ public:
         "\nRIV 10 System Dump\nSystem Dump\nSystem Dumps (*.syx)\n.syx\nRIV 10.SystemDump\nRIV 10 Backup "
         "System Dump";
     static constexpr const char* kHexDumpString = "\nHex dump\nHex dump\n\n\n\n";
+    static constexpr const char* kPedalboardString = "\nPedalboard\nPedalboard\n\n\n\n";
 
     // Makes the view of a new frame; the frame takes it as its widget.
     using ViewFactory = std::function<QWidget*(DocumentSession& session, CChildFrame& frame)>;

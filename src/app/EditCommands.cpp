@@ -32,7 +32,7 @@ EditCommands::EditCommands(SessionList& sessions, QObject* parent)
     undo->setShortcuts(
         {QKeySequence(QStringLiteral("Ctrl+Z")), QKeySequence(QStringLiteral("Alt+Backspace"))});
     undo->setIcon(ToolbarIcons::Undo());
-    QAction* redo = adopt(sessions.undoGroup().createRedoAction(this, QStringLiteral("Re&do")), IdEditRedo,
+    QAction* redo = adopt(sessions.undoGroup().createRedoAction(this, QStringLiteral("R&edo")), IdEditRedo,
                           QStringLiteral("Redo the previously undone action\nRedo (Ctrl+Y)"));
     redo->setShortcuts(
         {QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});

@@ -57,9 +57,6 @@ FileCommands::FileCommands(SessionList& sessions, DocumentFlows& flows, Settings
         QStringLiteral("Change the MIDI ports and the program's settings\nPreferences"),
         &FileCommands::onPreferences)
         ->setIcon(ToolbarIcons::Preferences());
-    add(IdFilePrint, QStringLiteral("&Print..."), QStringLiteral("Print the active document\nPrint"),
-        &FileCommands::onPrint)
-        ->setIcon(ToolbarIcons::Print());
     add(IdAppExit, QStringLiteral("E&xit"),
         QStringLiteral("Quit the application; prompts to save documents\nExit"), &FileCommands::onExit)
         ->setMenuRole(QAction::QuitRole);
@@ -71,7 +68,6 @@ void FileCommands::updateStates() {
                    IdExportPatchTable})
         action(id)->setEnabled(document);
     action(IdCompareWith)->setEnabled(m_sessions.activeDataView() != nullptr);
-    action(IdFilePrint)->setEnabled(false);
 }
 
 QString FileCommands::dumpFilter() const {

@@ -50,7 +50,6 @@ private:
     void onExportBankLayout() { Export(ExportKind::BankLayout); }
     void onExportPatchTable() { Export(ExportKind::PatchTable); }
     void onPreferences();
-    void onPrint() {}
     void onExit() { emit exitRequested(); }
     QString dumpFilter() const;
 

@@ -5,6 +5,7 @@
 #include "views/CChildFrame.h"
 #include "views/DocumentSession.h"
 #include "views/HexView.h"
+#include "views/PedalboardView.h"
 #include "views/PropSheetFormView.h"
 #include "views/ZIVPropSheet.h"
 
@@ -117,6 +118,15 @@ PropSheetFormView* SessionList::activeDataView() const {
 HexView* SessionList::activeHexView() const {
     CChildFrame* frame = activeFrame();
     return frame ? qobject_cast<HexView*>(frame->widget()) : nullptr;
+}
+
+DocTemplate::Kind SessionList::activeKind() const {
+    CChildFrame* frame = activeFrame();
+    if (frame && qobject_cast<HexView*>(frame->widget()))
+        return DocTemplate::Kind::HexDump;
+    if (frame && qobject_cast<PedalboardView*>(frame->widget()))
+        return DocTemplate::Kind::Pedalboard;
+    return DocTemplate::Kind::SystemDump;
 }
 
 void SessionList::activeWindowChanged() {

@@ -52,6 +52,8 @@ public:
     DocumentSession* active() const;
     PropSheetFormView* activeDataView() const;
     HexView* activeHexView() const;
+    // The kind of the active window (a data window when there is none).
+    DocTemplate::Kind activeKind() const;
 
     // Undo and Redo act on the active window's stack.
     QUndoGroup& undoGroup() { return m_undoGroup; }

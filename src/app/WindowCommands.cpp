@@ -31,11 +31,14 @@ WindowCommands::WindowCommands(SessionList& sessions, DocumentFlows& flows, HexV
     add(IdWindowArrange, QStringLiteral("&Arrange Icons"),
         QStringLiteral("Arrange minimised windows at the bottom of the window\nArrange Icons"),
         &WindowCommands::onArrange);
-    add(IdCloseAll, QStringLiteral("Close &all"), QStringLiteral("Close every document window\nClose All"),
+    add(IdCloseAll, QStringLiteral("C&lose all"), QStringLiteral("Close every document window\nClose All"),
         &WindowCommands::onCloseAll);
     add(IdOpenHexView, QStringLiteral("&Open Hex View"),
         QStringLiteral("Open a hex listing of the active document\nHex View"),
         &WindowCommands::onOpenHexView);
+    add(IdOpenPedalboard, QStringLiteral("Open &Pedalboard"),
+        QStringLiteral("Show the banks of the active document as pedals to arrange\nPedalboard (Ctrl+B)"),
+        &WindowCommands::onOpenPedalboard, QKeySequence(QStringLiteral("Ctrl+B")));
     add(IdCloseWindow, QStringLiteral("&Close"), QStringLiteral("Close the active window\nClose Window"),
         &WindowCommands::onCloseWindow);
     add(IdNextPane, QStringLiteral("Next Pane"), QStringLiteral("Switch to the next window pane\nNext Pane"),
@@ -51,6 +54,7 @@ void WindowCommands::updateStates() {
     for (int id : {IdWindowNew, IdWindowCascade, IdWindowTile, IdWindowArrange, IdCloseAll, IdCloseWindow})
         action(id)->setEnabled(anyWindow);
     action(IdOpenHexView)->setEnabled(m_sessions.active() != nullptr);
+    action(IdOpenPedalboard)->setEnabled(m_sessions.active() != nullptr);
     // Commands nothing in this program carries out.
     action(IdNextPane)->setEnabled(false);
     action(IdPrevPane)->setEnabled(false);
@@ -72,8 +76,7 @@ void WindowCommands::OpenHexView(SystemDoc* doc) {
 
 void WindowCommands::onNewWindow() {
     if (DocumentSession* session = m_sessions.active())
-        m_sessions.openWindow(*session, m_sessions.activeHexView() ? DocTemplate::Kind::HexDump
-                                                                   : DocTemplate::Kind::SystemDump);
+        m_sessions.openWindow(*session, m_sessions.activeKind());
 }
 
 void WindowCommands::onCascade() {
@@ -100,6 +103,11 @@ void WindowCommands::onCloseAll() {
 void WindowCommands::onOpenHexView() {
     DocumentSession* session = m_sessions.active();
     OpenHexView(session ? &session->doc() : nullptr);
+}
+
+void WindowCommands::onOpenPedalboard() {
+    if (DocumentSession* session = m_sessions.active())
+        m_sessions.openWindow(*session, DocTemplate::Kind::Pedalboard);
 }
 
 void WindowCommands::onCloseWindow() {

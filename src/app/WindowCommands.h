@@ -10,7 +10,7 @@ class SessionList;
 class SystemDoc;
 
 // The Window menu and the hex window's view settings: New Window, Cascade, Tile, Arrange Icons,
-// Close All, Open Hex View, Close (the window), Show Ascii and Show Offsets.
+// Close All, Open Hex View, Open Pedalboard, Close (the window), Show Ascii and Show Offsets.
 class WindowCommands : public CommandGroup, private CommandIds {
     Q_OBJECT
 public:
@@ -31,6 +31,7 @@ private:
     void onArrange();
     void onCloseAll();
     void onOpenHexView();
+    void onOpenPedalboard();
     void onCloseWindow();
     void onShowAscii();
     void onShowOffsets();

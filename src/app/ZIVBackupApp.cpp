@@ -12,6 +12,7 @@
 #include "app/HelpCommands.h"
 #include "app/HexSettingsAdapter.h"
 #include "app/MessageBoxPrompter.h"
+#include "app/PrintCommands.h"
 #include "app/SessionList.h"
 #include "app/TransferCommands.h"
 #include "app/WindowCommands.h"
@@ -23,6 +24,7 @@
 #include "views/CChildFrame.h"
 #include "views/DocumentSession.h"
 #include "views/HexView.h"
+#include "views/PedalboardView.h"
 #include "views/PropSheetFormView.h"
 
 #include <QApplication>
@@ -72,6 +74,7 @@ ZIVBackupApp::ZIVBackupApp(Options options)
                                      QMessageBox::Yes);
     };
     m_seams.runPreferences = [this] { m_options->Run(); };
+    m_seams.execDialog = [](QDialog& dialog) { return dialog.exec(); };
     m_seams.runAbout = [this] {
         DAboutBox box(AppSettings(), m_seams.dialogParent);
         box.exec();
@@ -88,6 +91,7 @@ ZIVBackupApp::~ZIVBackupApp() {
     m_seams.dialogParent = nullptr;
     m_mainFrame.reset();
     m_helpCommands.reset();
+    m_printCommands.reset();
     m_windowCommands.reset();
     m_transferCommands.reset();
     m_editCommands.reset();
@@ -169,9 +173,10 @@ void ZIVBackupApp::CreateCommands() {
     m_transferCommands = std::make_unique<TransferCommands>(*m_sessions, *m_flows, settings, *m_prompter,
                                                             m_seams, BackupDir());
     m_windowCommands = std::make_unique<WindowCommands>(*m_sessions, *m_flows, *m_hexSettings, *m_prompter);
+    m_printCommands = std::make_unique<PrintCommands>(*m_sessions, settings, *m_prompter, m_seams);
     m_helpCommands = std::make_unique<HelpCommands>(settings, *m_prompter, m_seams, m_programDir);
-    const MainCommands commands{*m_fileCommands, *m_editCommands, *m_transferCommands, *m_windowCommands,
-                                *m_helpCommands};
+    const MainCommands commands{*m_fileCommands,   *m_editCommands,  *m_transferCommands,
+                                *m_windowCommands, *m_printCommands, *m_helpCommands};
     m_mainFrame =
         std::make_unique<CMainFrame>(m_client, *m_sessions, *m_flows, commands, settings, *m_prompter,
                                      m_programDir, [this] { return m_options->LaunchMidiHelp(); });
@@ -211,6 +216,14 @@ void ZIVBackupApp::RegisterTemplates() {
                                             &SessionList::commandStatesChanged);
                                     return view;
                                 }));
+    m_sessions->setTemplate(
+        DocTemplate::Kind::Pedalboard,
+        std::make_unique<DocTemplate>(DocTemplate::Kind::Pedalboard,
+                                      QString::fromLatin1(DocTemplate::kPedalboardString),
+                                      [&shell](DocumentSession& session, CChildFrame& frame) -> QWidget* {
+                                          frame.setTitleSuffix(PedalboardView::titleSuffix());
+                                          return new PedalboardView(session.doc(), shell);
+                                      }));
 }
 
 bool ZIVBackupApp::ProcessCommandLine(const QStringList& arguments) {

@@ -19,6 +19,7 @@ class FileCommands;
 class FileOps;
 class HelpCommands;
 class HexSettingsAdapter;
+class PrintCommands;
 class Prompter;
 class SessionList;
 class Settings;
@@ -102,6 +103,8 @@ public:
     // How the preferences and the about box are run (modally by default).
     void SetPreferencesRunner(DialogRunner runner) { m_seams.runPreferences = std::move(runner); }
     void SetAboutRunner(DialogRunner runner) { m_seams.runAbout = std::move(runner); }
+    // How the print dialog and the print preview are run (exec() by default).
+    void SetDialogRunner(std::function<int(QDialog&)> runner) { m_seams.execDialog = std::move(runner); }
 
     // True when start-up tried to reopen the most recent file.
     bool ReloadAttempted() const { return m_reloadAttempted; }
@@ -129,6 +132,7 @@ private:
     std::unique_ptr<EditCommands> m_editCommands;
     std::unique_ptr<TransferCommands> m_transferCommands;
     std::unique_ptr<WindowCommands> m_windowCommands;
+    std::unique_ptr<PrintCommands> m_printCommands;
     std::unique_ptr<HelpCommands> m_helpCommands;
     std::unique_ptr<CMainFrame> m_mainFrame;
     bool m_midiStarted = false;

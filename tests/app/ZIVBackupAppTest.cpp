@@ -9,6 +9,7 @@
 #include "app/SessionList.h"
 #include "app/TransferCommands.h"
 #include "app/WindowCommands.h"
+#include "dump/BankRecord.h"
 #include "dump/DumpErrors.h"
 #include "dump/SystemDoc.h"
 #include "editors/ConfigPage.h"
@@ -37,15 +38,21 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPrintDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QToolBar>
 
 #include <memory>
@@ -461,6 +468,87 @@ TEST_F(AppTest, ContextMenusCarryTheirOwnTextsAndMenusDoNotPileUp) {
     EXPECT_EQ(Main().CurrentMenuSet(), Frame::MenuSet::HexDump);
 }
 
+// Every menu of every context, the context menus included, gives each letter to one item only.
+TEST_F(AppTest, MnemonicsAreUniqueInEveryMenu) {
+    const auto check = [](const QList<QAction*>& items, const QString& where) {
+        QMap<QChar, QString> taken;
+        for (QAction* item : items) {
+            const QString text = QString(item->text()).replace(QStringLiteral("&&"), QString());
+            const qsizetype at = text.indexOf(QLatin1Char('&'));
+            if (at < 0 || at + 1 >= text.size())
+                continue;
+            const QChar letter = text.at(at + 1).toLower();
+            EXPECT_FALSE(taken.contains(letter))
+                << where.toStdString() << ": '" << QString(letter).toStdString() << "' in "
+                << taken.value(letter).toStdString() << " and " << text.toStdString();
+            taken.insert(letter, text);
+        }
+    };
+    const auto checkContext = [&](const QString& name) {
+        check(Main().menuBar()->actions(), name + QStringLiteral(" menu bar"));
+        for (QAction* title : Main().menuBar()->actions()) {
+            title->menu()->aboutToShow(); // the File and Window menus fill as they open
+            check(title->menu()->actions(), name + QLatin1Char(' ') + title->text());
+        }
+        for (int submenu : {ShellServices::MenuData, ShellServices::MenuHex, ShellServices::MenuConfig}) {
+            std::unique_ptr<QMenu> context(Main().CreateContextMenu(submenu));
+            if (context)
+                check(context->actions(), name + QStringLiteral(" context ") + QString::number(submenu));
+        }
+    };
+    WriteFile(QStringLiteral("recent.syx"), Riv10Device::DemoDump());
+    ASSERT_TRUE(Start());
+    ASSERT_NE(app->OpenDocumentFile(dir.filePath(QStringLiteral("recent.syx"))), nullptr);
+    ASSERT_TRUE(Main().Execute(Frame::IdCloseAll));
+    Settle();
+    checkContext(QStringLiteral("no document"));
+    app->OnFileNew();
+    checkContext(QStringLiteral("data window"));
+    ASSERT_TRUE(Main().Execute(Frame::IdOpenHexView));
+    checkContext(QStringLiteral("hex window"));
+    ASSERT_TRUE(Main().Execute(Frame::IdOpenPedalboard));
+    checkContext(QStringLiteral("pedalboard"));
+}
+
+// Alt and a menu's letter open it with the states of the list that had the focus, as the mouse
+// does: the menu bar takes the keyboard, not the list's part in the commands.
+TEST_F(AppTest, TheEditMenuFromTheKeyboardKeepsTheFocusedListsCommands) {
+    ASSERT_TRUE(Start());
+    ASSERT_NE(app->OpenDocumentFile(WriteFile(QStringLiteral("demo.syx"), Riv10Device::DemoDump())), nullptr);
+    FocusPatch(1);
+    ASSERT_TRUE(Enabled(Frame::IdDelete));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_E, Qt::AltModifier);
+    QApplication::processEvents();
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr) << "Alt+E opened no menu";
+    EXPECT_EQ(menu->objectName(), QStringLiteral("menuEdit"));
+    for (int id : {Frame::IdEditCut, Frame::IdEditCopy, Frame::IdDelete, Frame::IdDeleteReorder,
+                   Frame::IdInsertReorder})
+        EXPECT_TRUE(Main().Action(id)->isEnabled()) << id;
+    QTest::keyClick(menu, Qt::Key_Escape);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+}
+
+// Work that leaves the window says so in the status bar: what was written and where, or why not.
+TEST_F(AppTest, SavesAndExportsNameWhatTheyWroteInTheStatusBar) {
+    ASSERT_TRUE(Start());
+    const QString path = WriteFile(QStringLiteral("rig.syx"), Riv10Device::DemoDump());
+    ASSERT_NE(app->OpenDocumentFile(path), nullptr);
+    const auto shown = [this] { return Main().statusBar()->currentMessage(); };
+    const QString native = QDir::toNativeSeparators(path);
+    ASSERT_TRUE(Main().Execute(Frame::IdFileSave));
+    EXPECT_EQ(shown(), QStringLiteral("Saved ") + native);
+    ASSERT_TRUE(Main().Execute(Frame::IdExportPatchTable));
+    EXPECT_EQ(shown(), QStringLiteral("Wrote ") +
+                           QDir::toNativeSeparators(dir.filePath(QStringLiteral("rig_Patches.txt"))));
+    // A folder where the file should go: the export fails and says where and why.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("rig_Banks.txt")));
+    ASSERT_TRUE(Main().Execute(Frame::IdExportBankTable));
+    EXPECT_EQ(shown(), QStringLiteral("Could not write %1: Access denied")
+                           .arg(QDir::toNativeSeparators(dir.filePath(QStringLiteral("rig_Banks.txt")))));
+    EXPECT_TRUE(Asked("Failed to create file."));
+}
+
 TEST_F(AppTest, HelpOpensThePageBesideTheProgramOrSaysItCannot) {
     ASSERT_TRUE(Start());
     ASSERT_TRUE(Main().Execute(Frame::IdHelp));
@@ -471,6 +559,17 @@ TEST_F(AppTest, HelpOpensThePageBesideTheProgramOrSaysItCannot) {
     ASSERT_TRUE(Main().Execute(Frame::IdHelp));
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], QUrl::fromLocalFile(dir.filePath(QStringLiteral("Tolvane.htm"))));
+
+    // A desktop that cannot open the page: it shows in a window of its own.
+    app->SetUrlOpener([](const QUrl&) { return false; });
+    prompter.Clear();
+    ASSERT_TRUE(Main().Execute(Frame::IdHelp));
+    QTextBrowser* page = app->HelpCommandGroup().HelpWindow();
+    ASSERT_NE(page, nullptr);
+    EXPECT_TRUE(page->isVisible());
+    EXPECT_EQ(page->source(), QUrl::fromLocalFile(dir.filePath(QStringLiteral("Tolvane.htm"))));
+    EXPECT_FALSE(Asked(HelpCommands::kHelpFailedText));
+    page->close();
 
     // The calculator is looked for in the same place.
     Main().launchCalculator();
@@ -666,7 +765,7 @@ TEST_F(AppTest, UndoAndRedoNameTheirStepsAndFollowTheSavedState) {
     EXPECT_EQ(doc->BuildImage(), demo);
     EXPECT_FALSE(Modified(doc));
     EXPECT_EQ(Titles(), QStringList{QStringLiteral("demo.syx")});
-    EXPECT_EQ(Main().Action(Frame::IdEditRedo)->text(), QStringLiteral("Re&do Cut Patch %1").arg(n));
+    EXPECT_EQ(Main().Action(Frame::IdEditRedo)->text(), QStringLiteral("R&edo Cut Patch %1").arg(n));
     EXPECT_FALSE(Enabled(Frame::IdEditUndo));
 
     Press(Qt::Key_Y);
@@ -755,6 +854,9 @@ TEST_F(AppTransferTest, DownloadMakesAChangedDocumentAndUploadSendsItBack) {
     EXPECT_EQ(simulator->Device().ReceivedCount(), 1);
     EXPECT_EQ(simulator->Device().Dump(), dump);
     EXPECT_FALSE(Asked(TransferCommands::kUploadErrorText));
+    EXPECT_EQ(Main().statusBar()->currentMessage(),
+              QStringLiteral("Upload complete: %1 bytes")
+                  .arg(QLocale(QLocale::English).toString(qlonglong(dump.size()))));
 }
 
 // Upload runs the check first and asks about a failing dump, No being the default; No sends
@@ -875,6 +977,86 @@ TEST_F(AppTest, CompareWithListsTheDifferencesAndOpenBackupStartsInTheFolder) {
     chosen.clear();
     ASSERT_TRUE(Main().Execute(Frame::IdOpenBackup));
     EXPECT_EQ(chooserStart, BackupDir());
+
+    // A backup opens as an untitled copy: Save asks for a place, and the backup stays as it was.
+    ASSERT_TRUE(QDir().mkpath(BackupDir()));
+    const QString backup = QDir(BackupDir()).filePath(QStringLiteral("2026-03-14_191502_download.syx"));
+    QFile::copy(dir.filePath(QStringLiteral("a.syx")), backup);
+    chosen = backup;
+    ASSERT_TRUE(Main().Execute(Frame::IdOpenBackup));
+    DocumentSession* copy = app->Sessions().active();
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->title(), QStringLiteral("Backup 2026-03-14_191502_download"));
+    EXPECT_TRUE(copy->path().isEmpty());
+    EXPECT_TRUE(copy->isModified());
+    chosen = dir.filePath(QStringLiteral("kept.syx"));
+    dialogStarts.clear();
+    ASSERT_TRUE(Main().Execute(Frame::IdFileSave));
+    ASSERT_EQ(dialogStarts.size(), 1) << "Save asked for a place";
+    EXPECT_FALSE(dialogStarts.front().startsWith(BackupDir()));
+    EXPECT_EQ(ReadFile(chosen), demo);
+    EXPECT_EQ(ReadFile(backup), demo);
+}
+
+// The bank sheets of a data window or a pedalboard: printed, previewed and exported as PDF, all
+// the same pages; a hex window prints nothing.
+TEST_F(AppTest, BankSheetsPrintPreviewAndExportFromADataWindowOrAPedalboard) {
+    ASSERT_TRUE(Start());
+    const Bytes demo = Riv10Device::DemoDump();
+    SystemDoc* doc = app->OpenDocumentFile(WriteFile(QStringLiteral("rig.syx"), demo));
+    ASSERT_NE(doc, nullptr);
+    const QString printed = dir.filePath(QStringLiteral("printed.pdf"));
+    int previewPages = -1;
+    app->SetDialogRunner([&](QDialog& dialog) {
+        if (auto* print = qobject_cast<QPrintDialog*>(&dialog)) {
+            print->printer()->setOutputFormat(QPrinter::PdfFormat);
+            print->printer()->setOutputFileName(printed);
+            return int(QDialog::Accepted);
+        }
+        if (auto* preview = dialog.findChild<QPrintPreviewWidget*>()) {
+            preview->updatePreview();
+            previewPages = preview->pageCount();
+        }
+        return int(QDialog::Rejected);
+    });
+    const auto textOf = [this](const QString& pdf) {
+        const QString text = dir.filePath(QStringLiteral("sheet.txt"));
+        QFile::remove(text);
+        EXPECT_EQ(std::system(QStringLiteral("pdftotext '%1' '%2'").arg(pdf, text).toLocal8Bit().constData()),
+                  0);
+        QFile file(text);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    };
+
+    Press(Qt::Key_B);
+    ASSERT_EQ(Titles(), (QStringList{QStringLiteral("rig.syx:1"), QStringLiteral("rig.syx:2 - Pedalboard")}));
+    ASSERT_TRUE(Main().Client().activeSubWindow()->widget()->inherits("PedalboardView"));
+    EXPECT_EQ(Main().CurrentMenuSet(), Frame::MenuSet::SystemDump);
+    struct Row {
+        int command;
+        const char* what;
+    };
+    for (const Row& row : {Row{Frame::IdFilePrint, "print"}, Row{Frame::IdFilePrintPreview, "preview"},
+                           Row{Frame::IdExportSheets, "export"}}) {
+        SCOPED_TRACE(row.what);
+        chosen = dir.filePath(QStringLiteral("sheets"));
+        ASSERT_TRUE(Main().Execute(row.command));
+    }
+    EXPECT_TRUE(Enabled(Frame::IdFilePrint)) << "the toolbar's Print button too";
+    for (const QString& pdf : {printed, chosen + QStringLiteral(".pdf")}) {
+        const QString text = textOf(pdf);
+        for (int b = 1; b <= SystemDoc::kBanks; ++b) {
+            if (const RecordSlot* bank = doc->PeekBank(b); bank && bank->IsPresent()) {
+                EXPECT_TRUE(text.contains(QString::fromStdString(BankRecord(*bank).Name())))
+                    << pdf.toStdString();
+            }
+        }
+    }
+    EXPECT_GT(previewPages, 0);
+
+    ASSERT_TRUE(Main().Execute(Frame::IdOpenHexView));
+    EXPECT_FALSE(Enabled(Frame::IdFilePrint));
+    EXPECT_FALSE(Enabled(Frame::IdExportSheets));
 }
 
 } // namespace
