@@ -71,4 +71,8 @@ public:
     virtual int OpenInput(size_t index, MidiInputReceiver& receiver, std::unique_ptr<MidiBackendInput>& input,
                           std::string& error) = 0;
     virtual int OpenOutput(size_t index, std::unique_ptr<MidiBackendOutput>& output, std::string& error) = 0;
+    // True once the service behind the lists has gone for good (a JACK server stopped): the lists
+    // stay empty even when it runs again, so the layer looks for the service afresh. Opening
+    // thread.
+    virtual bool ServiceLost() { return false; }
 };

@@ -2,6 +2,7 @@
 // filling prepared buffers, output buffer assembly and the per-port sender threads.
 #include "midi/MidiPorts.h"
 
+#include "midi/PortNameMatch.h"
 #include "midi/RtMidiBackend.h"
 #include "midi/SimulatorBackend.h"
 
@@ -63,10 +64,11 @@ int LayerCode(int backendCode) {
 struct Layer {
     std::mutex inLock;
     std::mutex outLock;
-    // Written only by MidiPortsInit and MidiPortsTerm, on the opening thread, while no port is
-    // open; read-only in between.
+    // Used on the opening thread only: MidiPortsInit and MidiPortsTerm while no port is open,
+    // MidiPortsRefresh at any time. Open ports keep no reference into the list.
     bool started = false;
     std::vector<std::unique_ptr<MidiBackend>> backends;
+    MidiServiceFinder finder;
     // Guarded by inLock.
     std::unordered_set<const MidiInPort*> liveIn;
     std::string inText;
@@ -130,8 +132,14 @@ std::string ErrorText(int code, const std::string& backendText) {
     }
 }
 
-std::vector<std::string> DeviceNames(bool input) {
-    std::vector<std::string> names;
+// One port of the concatenated list: its service's own name for it, and the name listed.
+struct ListedPort {
+    PortNameMatch::Port port;
+    std::string listed;
+};
+
+std::vector<ListedPort> ListPorts(bool input) {
+    std::vector<ListedPort> ports;
     try {
         const std::vector<std::unique_ptr<MidiBackend>>& backends = TheLayer().backends;
         // With more than one service the same port can appear under each, so say whose it is.
@@ -139,14 +147,54 @@ std::vector<std::string> DeviceNames(bool input) {
             std::count_if(backends.begin(), backends.end(),
                           [](const std::unique_ptr<MidiBackend>& b) { return !IsSimulator(*b); });
         for (const std::unique_ptr<MidiBackend>& backend : backends) {
-            const std::string prefix = services > 1 && !IsSimulator(*backend) ? backend->Name() + ": " : "";
+            const std::string service = IsSimulator(*backend) ? std::string() : backend->Name();
+            const std::string prefix = services > 1 && !service.empty() ? service + ": " : "";
             for (const std::string& name : input ? backend->InputNames() : backend->OutputNames())
-                names.push_back(prefix + name);
+                ports.push_back({{service, name}, prefix + name});
         }
     } catch (...) {
-        // A failing service leaves the names gathered so far.
+        // A failing service leaves the ports gathered so far.
+    }
+    return ports;
+}
+
+std::vector<std::string> DeviceNames(bool input) {
+    std::vector<std::string> names;
+    try {
+        for (ListedPort& port : ListPorts(input))
+            names.push_back(std::move(port.listed));
+    } catch (...) {
     }
     return names;
+}
+
+// Every service a stored name may carry as its prefix: those running and those that may start.
+std::vector<std::string> ServiceNames() {
+    std::vector<std::string> names;
+    try {
+        names = RtMidiBackend::CompiledServiceNames();
+        for (const std::unique_ptr<MidiBackend>& backend : TheLayer().backends) {
+            if (!IsSimulator(*backend))
+                names.push_back(backend->Name());
+        }
+    } catch (...) {
+    }
+    return names;
+}
+
+bool DeviceIndex(bool input, const std::string& name, size_t among, uint32_t& index) {
+    try {
+        std::vector<PortNameMatch::Port> ports;
+        for (ListedPort& port : ListPorts(input))
+            ports.push_back(std::move(port.port));
+        const int found = PortNameMatch::Find(ports, ServiceNames(), name, among);
+        if (found < 0)
+            return false;
+        index = static_cast<uint32_t>(found);
+        return true;
+    } catch (...) {
+        return false;
+    }
 }
 
 // The length of a short message by its status; 0 for a byte that is no status.
@@ -194,6 +242,7 @@ struct MidiInPort final : MidiInputReceiver {
 
     // Fixed at open.
     std::unique_ptr<MidiBackendInput> input;
+    const MidiBackend* backend = nullptr;
     void* owner = nullptr;
     uint32_t device = 0;
     uint32_t options = 0;
@@ -250,6 +299,7 @@ struct MidiOutPort {
 
     // Fixed at open.
     std::unique_ptr<MidiBackendOutput> output;
+    const MidiBackend* backend = nullptr;
     void* owner = nullptr;
     uint32_t device = 0;
     uint32_t options = 0;
@@ -412,6 +462,7 @@ int InPortOpen(MidiInPort*& port, void* owner, uint32_t device, uint32_t options
             return MidiErrBadDevice;
 
         auto opened = std::make_unique<MidiInPort>();
+        opened->backend = backend;
         opened->owner = owner;
         opened->device = device;
         opened->options = options & kCallerOptionBits;
@@ -784,6 +835,7 @@ int OutPortOpen(MidiOutPort*& port, void* owner, uint32_t device, uint32_t optio
             return MidiErrBadDevice;
 
         auto opened = std::make_unique<MidiOutPort>();
+        opened->backend = backend;
         opened->owner = owner;
         opened->device = device;
         opened->options = options & kCallerOptionBits;
@@ -937,13 +989,15 @@ int MidiPortsInit() {
     try {
         std::vector<std::unique_ptr<MidiBackend>> backends = RtMidiBackend::AvailableBackends();
         backends.push_back(std::make_unique<SimulatorBackend>());
-        return MidiPortsInit(std::move(backends));
+        return MidiPortsInit(std::move(backends), [](const std::vector<std::string>& running) {
+            return RtMidiBackend::AvailableBackends(running);
+        });
     } catch (...) {
         return 0;
     }
 }
 
-int MidiPortsInit(std::vector<std::unique_ptr<MidiBackend>> backends) {
+int MidiPortsInit(std::vector<std::unique_ptr<MidiBackend>> backends, MidiServiceFinder finder) {
     Layer& layer = TheLayer();
     if (layer.started)
         return 0;
@@ -953,12 +1007,61 @@ int MidiPortsInit(std::vector<std::unique_ptr<MidiBackend>> backends) {
             if (backend)
                 layer.backends.push_back(std::move(backend));
         }
+        layer.finder = std::move(finder);
     } catch (...) {
         layer.backends.clear();
+        layer.finder = nullptr;
         return 0;
     }
     layer.started = true;
     return 1;
+}
+
+namespace {
+// True while an open port came from `backend`.
+bool InUse(const MidiBackend* backend) {
+    Layer& layer = TheLayer();
+    {
+        std::lock_guard<std::mutex> lock(layer.inLock);
+        for (const MidiInPort* port : layer.liveIn)
+            if (port->backend == backend)
+                return true;
+    }
+    std::lock_guard<std::mutex> lock(layer.outLock);
+    for (const MidiOutPort* port : layer.liveOut)
+        if (port->backend == backend)
+            return true;
+    return false;
+}
+} // namespace
+
+void MidiPortsRefresh() {
+    Layer& layer = TheLayer();
+    if (!layer.started || !layer.finder)
+        return;
+    try {
+        std::vector<std::unique_ptr<MidiBackend>>& backends = layer.backends;
+        // A service that has gone (a server stopped) lists nothing any more, even once it runs
+        // again; it is looked for afresh below.
+        backends.erase(std::remove_if(backends.begin(), backends.end(),
+                                      [](const std::unique_ptr<MidiBackend>& backend) {
+                                          return backend->ServiceLost() && !InUse(backend.get());
+                                      }),
+                       backends.end());
+        std::vector<std::string> running;
+        for (const std::unique_ptr<MidiBackend>& backend : backends)
+            running.push_back(backend->Name());
+        std::vector<std::unique_ptr<MidiBackend>> found = layer.finder(running);
+        // The simulator stays last.
+        auto at = std::find_if(backends.begin(), backends.end(),
+                               [](const std::unique_ptr<MidiBackend>& b) { return IsSimulator(*b); });
+        for (std::unique_ptr<MidiBackend>& backend : found) {
+            if (backend)
+                at = backends.insert(at, std::move(backend)) + 1;
+        }
+    } catch (...) {
+        // Out of memory while looking: the services found so far.
+    }
 }
 
 int MidiPortsTerm() {
@@ -979,6 +1082,7 @@ int MidiPortsTerm() {
         layer.outText.clear();
     }
     layer.backends.clear();
+    layer.finder = nullptr;
     layer.started = false;
     return 1;
 }
@@ -998,21 +1102,11 @@ std::vector<std::string> MidiOutDeviceNames() {
     return DeviceNames(false);
 }
 
-namespace {
-bool IndexOf(const std::vector<std::string>& names, const std::string& name, uint32_t& index) {
-    const auto it = std::find(names.begin(), names.end(), name);
-    if (it == names.end())
-        return false;
-    index = static_cast<uint32_t>(it - names.begin());
-    return true;
+bool MidiInDeviceIndex(const std::string& name, size_t among, uint32_t& index) {
+    return DeviceIndex(true, name, among, index);
 }
-} // namespace
-
-bool MidiInDeviceIndex(const std::string& name, uint32_t& index) {
-    return IndexOf(DeviceNames(true), name, index);
-}
-bool MidiOutDeviceIndex(const std::string& name, uint32_t& index) {
-    return IndexOf(DeviceNames(false), name, index);
+bool MidiOutDeviceIndex(const std::string& name, size_t among, uint32_t& index) {
+    return DeviceIndex(false, name, among, index);
 }
 
 std::string MidiInErrorText(int code) {

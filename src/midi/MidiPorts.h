@@ -15,6 +15,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -51,11 +52,22 @@ uint32_t OutPortOptionsFor(int bufferSize);
 // True when the status byte is dropped by the filter mask.
 bool MidiStatusFiltered(uint32_t mask, uint8_t status);
 
+// Looks for services that run now but not when the layer started: given the names of those in
+// the layer, the back ends of others that can start now.
+using MidiServiceFinder =
+    std::function<std::vector<std::unique_ptr<MidiBackend>>(const std::vector<std::string>& running)>;
+
 // Starts the layer with the default back ends: every compiled and available RtMidi API, then
 // the RIV 10 simulator, always last. 1 on success, 0 on failure.
 int MidiPortsInit();
-// Starts the layer with the given back ends, in list order (tests, the simulator tool).
-int MidiPortsInit(std::vector<std::unique_ptr<MidiBackend>> backends);
+// Starts the layer with the given back ends, in list order (tests, the simulator tool); `finder`
+// looks for services that start later (none without one).
+int MidiPortsInit(std::vector<std::unique_ptr<MidiBackend>> backends, MidiServiceFinder finder = {});
+// Opening thread: takes in the services started since the layer started or last looked (a JACK
+// server started later), before the simulator, and drops one that has gone and that no open port
+// uses. Indices of the device lists may move; names do not. Called when the preferences open and
+// when a transfer looks its port up by name.
+void MidiPortsRefresh();
 // Closes nothing that is still open; 1 when every step succeeded.
 int MidiPortsTerm();
 // A back end of the running layer, e.g. to configure the simulator; null when absent.
@@ -63,9 +75,11 @@ MidiBackend* MidiPortsBackend(const std::string& name);
 
 std::vector<std::string> MidiInDeviceNames();
 std::vector<std::string> MidiOutDeviceNames();
-// The index of the port listed under exactly this name; false when none is.
-bool MidiInDeviceIndex(const std::string& name, uint32_t& index);
-bool MidiOutDeviceIndex(const std::string& name, uint32_t& index);
+// The index of the port a stored or typed name stands for, with or without its service prefix
+// (see PortNameMatch); `among` tells ports listed under the same name apart (0: the first).
+// False when no such port is listed: nothing else is taken in its place.
+bool MidiInDeviceIndex(const std::string& name, size_t among, uint32_t& index);
+bool MidiOutDeviceIndex(const std::string& name, size_t among, uint32_t& index);
 // The text for a result code; for MidiErrBackend the back end's last text.
 std::string MidiInErrorText(int code);
 std::string MidiOutErrorText(int code);

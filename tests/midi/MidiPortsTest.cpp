@@ -1,6 +1,7 @@
 // The MIDI port layer against a fake back end: input rings and filters, output chunking, the
 // outstanding-buffer limit, resets, failures and misuse.
 #include "midi/MidiPorts.h"
+#include "midi/PortNameMatch.h"
 #include "midi/SimulatorBackend.h"
 #include "support/FakeMidiBackend.h"
 
@@ -156,6 +157,100 @@ TEST(MidiPortsLayer, ServicePortsArePrefixedOnlyWhenThereAreSeveralServices) {
     EXPECT_EQ(jackFake->OpenedIndex(), 1u);
     EXPECT_EQ(alsaFake->OpenedIndex(), SIZE_MAX);
     EXPECT_EQ(OutPortClose(out), MidiOk);
+    EXPECT_EQ(MidiPortsTerm(), 1);
+}
+
+TEST(MidiPortsLayer, StoredNamesFindTheirPortWithOrWithoutTheServicePrefix) {
+    const std::vector<PortNameMatch::Port> ports = {{"ALSA", "X"},     {"ALSA", "Dup"},
+                                                    {"ALSA", "Dup"},   {"JACK", "X"},
+                                                    {"JACK", "synth"}, {"", "RIV 10 Simulator"}};
+    const Names services = {"ALSA", "JACK", "CoreMIDI"};
+    struct Row {
+        const char* wanted;
+        size_t among;
+        int found;
+    };
+    const Row rows[] = {
+        {"ALSA: X", 0, 0},
+        {"JACK: X", 0, 3},
+        {"X", 0, 0},
+        {"X", 1, 3},
+        {"Dup", 1, 2},
+        {"ALSA: Dup", 1, 2},
+        {"Dup", 2, -1},
+        {"JACK: Dup", 0, -1},
+        {"CoreMIDI: X", 0, -1},
+        {"synth", 0, 4},
+        {"Other: X", 0, -1},
+        {"ALSA: ", 0, -1},
+        {"RIV 10 Simulator", 0, 5},
+        {"JACK: RIV 10 Simulator", 0, -1},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(PortNameMatch::Find(ports, services, row.wanted, row.among), row.found)
+            << row.wanted << " #" << row.among;
+
+    const Names listed = {"a", "b", "a", "a"};
+    EXPECT_EQ(PortNameMatch::IndexAmongSameNames(listed, 0), 0u);
+    EXPECT_EQ(PortNameMatch::IndexAmongSameNames(listed, 1), 0u);
+    EXPECT_EQ(PortNameMatch::IndexAmongSameNames(listed, 3), 2u);
+    EXPECT_EQ(PortNameMatch::IndexAmongSameNames(listed, 4), 0u);
+}
+
+// A service that starts after the layer (a JACK server started later) is taken in on the next
+// look, before the simulator; one that has gone is looked for afresh once no port uses it.
+TEST(MidiPortsLayer, ServicesStartedLaterAreFoundOnTheNextLook) {
+    bool jackRunning = false;
+    std::vector<Names> asked;
+    FakeMidiBackend* jack = nullptr;
+    const auto finder = [&](const Names& running) {
+        asked.push_back(running);
+        std::vector<std::unique_ptr<MidiBackend>> found;
+        if (jackRunning && std::find(running.begin(), running.end(), "JACK") == running.end()) {
+            auto fresh = std::make_unique<FakeMidiBackend>("JACK", Names{}, Names{"synth", "X"});
+            jack = fresh.get();
+            found.push_back(std::move(fresh));
+        }
+        return found;
+    };
+    ASSERT_EQ(MidiPortsInit(Backends(std::make_unique<FakeMidiBackend>("ALSA", Names{}, Names{"X"}),
+                                     std::make_unique<SimulatorBackend>()),
+                            finder),
+              1);
+    uint32_t index = 99;
+    EXPECT_TRUE(MidiOutDeviceIndex("ALSA: X", 0, index)); // stored while JACK ran too
+    EXPECT_EQ(index, 0u);
+    EXPECT_FALSE(MidiOutDeviceIndex("JACK: synth", 0, index));
+    MidiPortsRefresh();
+    EXPECT_EQ(MidiOutDeviceNames(), (Names{"X", SimulatorBackend::kPortName}));
+
+    jackRunning = true;
+    MidiPortsRefresh();
+    EXPECT_EQ(asked.back(), (Names{"ALSA", "Simulator"}));
+    EXPECT_EQ(MidiOutDeviceNames(),
+              (Names{"ALSA: X", "JACK: synth", "JACK: X", SimulatorBackend::kPortName}));
+    for (const auto& [name, expected] : std::vector<std::pair<std::string, uint32_t>>{
+             {"X", 0}, {"synth", 1}, {"JACK: synth", 1}, {"JACK: X", 2}, {SimulatorBackend::kPortName, 3}}) {
+        EXPECT_TRUE(MidiOutDeviceIndex(name, 0, index)) << name;
+        EXPECT_EQ(index, expected) << name;
+    }
+    MidiPortsRefresh(); // nothing new: nothing twice
+    EXPECT_EQ(MidiOutDeviceNames().size(), 4u);
+
+    // The server goes while a port of it is open: the service stays until the port is closed.
+    FakeMidiBackend* first = jack;
+    MidiOutPort* out = nullptr;
+    ASSERT_EQ(OutPortOpen(out, nullptr, 1, OutPortOptionsFor(256)), MidiOk);
+    first->LoseService();
+    MidiPortsRefresh();
+    EXPECT_EQ(MidiPortsBackend("JACK"), first);
+    EXPECT_EQ(OutPortClose(out), MidiOk);
+    MidiPortsRefresh();
+    EXPECT_EQ(asked.back(), (Names{"ALSA", "Simulator"}));
+    ASSERT_NE(MidiPortsBackend("JACK"), nullptr);
+    EXPECT_FALSE(MidiPortsBackend("JACK")->ServiceLost());
+    EXPECT_EQ(MidiOutDeviceNames(),
+              (Names{"ALSA: X", "JACK: synth", "JACK: X", SimulatorBackend::kPortName}));
     EXPECT_EQ(MidiPortsTerm(), 1);
 }
 
