@@ -57,6 +57,9 @@ public:
     // wire has carried it; services that accept bytes at once would otherwise overflow silently.
     // 320 us is the 31,250-baud MIDI wire; zero means no pacing.
     virtual std::chrono::microseconds WireTimePerByte() const { return std::chrono::microseconds(320); }
+    // How long the service may hold a chunk beyond its wire time without having failed, as a
+    // JACK server between process cycles. Waits for the port allow for it before they end.
+    virtual std::chrono::milliseconds StallAllowance() const { return std::chrono::milliseconds(0); }
 };
 
 class MidiBackend {

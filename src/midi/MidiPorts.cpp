@@ -31,6 +31,9 @@ constexpr uint32_t kCallerOptionBits = 0x000FFFFF;
 constexpr size_t kLargestDump = 65520;
 // How long the sender waits before offering a chunk again to a service that had no room.
 constexpr std::chrono::milliseconds kRetryPause(1);
+// A back end gives a chunk back within its wire time and the pause its service may take; past
+// that and this grace it is taken for stuck, and waiting for it ends.
+constexpr std::chrono::seconds kHandOffGrace(2);
 
 // Indexes 10-15 fit in the options word but not in the table; they mean the largest entry.
 size_t TableEntry(uint32_t index) {
@@ -75,6 +78,9 @@ struct Layer {
     // Guarded by outLock.
     std::unordered_set<const MidiOutPort*> liveOut;
     std::string outText;
+    // Ports closed while their back end held a chunk; each is freed by its own sender once the
+    // back end lets go, and keeps its back end in use until then.
+    int orphans = 0;
 };
 
 // Never destroyed: a back end's or a sender's thread may still take a lock while the process exits.
@@ -269,7 +275,10 @@ struct MidiInPort final : MidiInputReceiver {
 // waits for the port's sender thread, and the messages behind it follow once the back end has it.
 // So the wire order is the put order, and the back end never sees two calls on one output at once.
 // The sender calls SendSysex without the lock, with `handing` set; a reset waits for it to clear
-// before it touches the buffers or sends anything.
+// before it touches the buffers, but no longer than the hand-off may take (`handDeadline`): a back
+// end that keeps a chunk past that is given up. A reset's own sends (the end of an open message,
+// note-offs) also go out without the lock and with `handing` set, so neither other ports nor the
+// window wait behind a service that takes its time.
 struct MidiOutPort {
     struct Buffer {
         uint8_t* data = nullptr;
@@ -296,6 +305,11 @@ struct MidiOutPort {
     bool QueueEmpty() const { return queueRead == queueWrite; }
 
     void SenderLoop();
+    // The sender thread: runs the loop, then frees a port given up by its closer.
+    void SenderMain();
+    // With the output lock held: `handing` set until `deadline`, a chunk's wire time plus what
+    // the back end may pause, plus the grace.
+    void StartHandOff(size_t bytes);
 
     // Fixed at open.
     std::unique_ptr<MidiBackendOutput> output;
@@ -318,10 +332,12 @@ struct MidiOutPort {
     uint16_t sounding[128] = {}; // bit c of entry n: note n is on on channel c
     size_t filling = 0;
     int freeSlots = kOutstandingBufferLimit;
-    bool outstanding = false; // some buffer is held
-    bool handing = false;     // the sender is inside SendSysex, outside the lock
-    uint64_t generation = 0;  // a reset moves it on; the sender then forgets the buffer it had
-    int resetting = 0;        // resets waiting for the sender; it takes no new work meanwhile
+    bool outstanding = false;                           // some buffer is held
+    bool handing = false;                               // the back end is being called outside the lock
+    std::chrono::steady_clock::time_point handDeadline; // while handing: when to give up on it
+    bool orphaned = false;                              // closed while handing: the sender frees the port
+    uint64_t generation = 0; // a reset moves it on; the sender then forgets the buffer it had
+    int resetting = 0;       // resets waiting for the sender; it takes no new work meanwhile
     bool stopping = false;
     int error = 0;         // a failure on the sender thread, reported by the next put
     bool wireOpen = false; // what reached the back end leaves a system exclusive message open
@@ -703,25 +719,35 @@ void MidiOutPort::Abandon() {
     outstanding = false;
 }
 
+void MidiOutPort::StartHandOff(size_t bytes) {
+    handing = true;
+    handDeadline = std::chrono::steady_clock::now() +
+                   output->WireTimePerByte() * static_cast<std::chrono::microseconds::rep>(bytes) +
+                   output->StallAllowance() + kHandOffGrace;
+}
+
 int MidiOutPort::Reset(std::unique_lock<std::mutex>& lock) {
     ++generation;
     ++resetting;
     wake.notify_all();
     // A chunk in the back end's hands comes back within the call; a wire wait ends at once.
-    wake.wait(lock, [this] { return !handing; });
-    --resetting;
+    while (handing && std::chrono::steady_clock::now() < handDeadline)
+        wake.wait_until(lock, handDeadline);
     queueRead = queueWrite = shortCount = 0;
-    int code = MidiOk;
-    if (wireOpen) {
-        // Cut off inside a message: end it, or the receiver takes what comes next as its data.
-        wireOpen = false;
-        std::string text;
-        const int closed = output->CloseSysex(text);
-        if (closed != MidiOk) {
-            TheLayer().outText = text;
-            code = LayerCode(closed);
-        }
+    if (handing) {
+        // The back end keeps the chunk: nothing more can be sent through it, and what is queued
+        // goes. The next put says so.
+        --resetting;
+        wake.notify_all();
+        Abandon();
+        TheLayer().outText = "The MIDI output did not give back the data it was handed; it was given up.";
+        error = MidiErrBackend;
+        return MidiErrBackend;
     }
+    // Cut off inside a message: end it, or the receiver takes what comes next as its data.
+    const bool closeMessage = wireOpen;
+    wireOpen = false;
+    std::vector<MidiEvent> offs;
     for (uint8_t note = 0; note < 128; ++note) {
         for (uint8_t channel = 0; channel < 16; ++channel) {
             if ((sounding[note] >> channel & 1) == 0)
@@ -729,10 +755,34 @@ int MidiOutPort::Reset(std::unique_lock<std::mutex>& lock) {
             MidiEvent off;
             off.status = static_cast<uint8_t>(0x90 | channel);
             off.data1 = note;
-            const int sent = SendShort(off);
-            if (code == MidiOk)
-                code = sent;
+            offs.push_back(off);
         }
+        sounding[note] = 0;
+    }
+    int code = MidiOk;
+    std::string text;
+    if (closeMessage || !offs.empty()) {
+        StartHandOff(1 + 3 * offs.size());
+        lock.unlock();
+        if (closeMessage)
+            code = output->CloseSysex(text);
+        for (const MidiEvent& off : offs) {
+            const uint8_t bytes[3] = {off.status, off.data1, off.data2};
+            std::string failure;
+            const int sent = output->SendShort(bytes, 3, failure);
+            if (code == MidiOk && sent != MidiOk) {
+                code = sent;
+                text = failure;
+            }
+        }
+        lock.lock();
+        handing = false;
+    }
+    --resetting;
+    wake.notify_all();
+    if (code != MidiOk) {
+        TheLayer().outText = text;
+        code = LayerCode(code);
     }
     Abandon();
     error = MidiOk;
@@ -767,7 +817,7 @@ void MidiOutPort::SenderLoop() {
         std::string text;
         std::chrono::microseconds wire(0);
         for (;;) {
-            handing = true;
+            StartHandOff(count);
             lock.unlock();
             code = output->SendSysex(data, count, text);
             if (code == MidiOk)
@@ -805,6 +855,20 @@ void MidiOutPort::SenderLoop() {
             continue;
         ReturnSlot(index);
     }
+}
+
+void MidiOutPort::SenderMain() {
+    SenderLoop();
+    bool given = false;
+    {
+        std::lock_guard<std::mutex> lock(TheLayer().outLock);
+        given = orphaned;
+    }
+    if (!given)
+        return;
+    delete this; // the sender is detached: this closes the back end's port and nothing else
+    std::lock_guard<std::mutex> lock(TheLayer().outLock);
+    --TheLayer().orphans;
 }
 
 namespace {
@@ -861,7 +925,7 @@ int OutPortOpen(MidiOutPort*& port, void* owner, uint32_t device, uint32_t optio
             return code != MidiOk ? LayerCode(code) : MidiErrBackend;
         }
         opened->output = std::move(output);
-        opened->sender = std::thread(&MidiOutPort::SenderLoop, opened.get());
+        opened->sender = std::thread(&MidiOutPort::SenderMain, opened.get());
         {
             std::lock_guard<std::mutex> lock(layer.outLock);
             layer.liveOut.insert(opened.get());
@@ -887,6 +951,8 @@ int OutPortPut(MidiOutPort* port, const MidiEvent& event) {
         return MidiErrNoRoom;
     if (port->error != MidiOk)
         return port->error;
+    if (port->resetting > 0)
+        return MidiErrNoRoom; // a reset is sending; the same event goes again after it
     if (MidiStatusFiltered(port->filter, event.status))
         return MidiOk;
     if (event.status == kSysexStart)
@@ -910,6 +976,17 @@ int OutPortClose(MidiOutPort*& port) {
     }
     layer.liveOut.erase(port); // no put gets in while the reset waits for the sender
     const int code = port->Reset(lock);
+    if (port->handing) {
+        // The back end still holds a chunk and may never give it back: the sender frees the port
+        // when it does, and the caller goes on now.
+        port->orphaned = true;
+        port->stopping = true;
+        ++layer.orphans;
+        port->sender.detach();
+        port->wake.notify_all();
+        port = nullptr;
+        return code;
+    }
     lock.unlock();
     delete port; // stops and joins the sender, then closes the back end's port
     port = nullptr;
@@ -949,6 +1026,11 @@ int OutPortFlush(MidiOutPort* port) {
 uint64_t OutPortProgress(MidiOutPort* port) {
     std::lock_guard<std::mutex> lock(TheLayer().outLock);
     return LiveOut(port) ? port->progress : 0;
+}
+
+std::chrono::milliseconds OutPortStallAllowance(MidiOutPort* port) {
+    std::lock_guard<std::mutex> lock(TheLayer().outLock);
+    return LiveOut(port) ? port->output->StallAllowance() : std::chrono::milliseconds(0);
 }
 
 std::chrono::microseconds OutPortBacklogTime(MidiOutPort* port) {
@@ -1077,7 +1159,7 @@ int MidiPortsTerm() {
     }
     {
         std::lock_guard<std::mutex> lock(layer.outLock);
-        if (!layer.liveOut.empty())
+        if (!layer.liveOut.empty() || layer.orphans > 0)
             return 0;
         layer.outText.clear();
     }

@@ -98,6 +98,10 @@ int OutPortOpen(MidiOutPort*& port, void* owner, uint32_t device, uint32_t optio
 // 0 when the event was sent, buffered or dropped by the filter; -1 when there is no room now
 // (the caller retries the same event later) or the port is null; a back-end code on failure.
 int OutPortPut(MidiOutPort* port, const MidiEvent& event);
+// Neither waits longer than a back end may take to give back the chunk it was handed (its wire
+// time, its stall allowance and a grace of 2 s). A back end that keeps it longer is given up:
+// Reset then fails with MidiErrBackend and the port reports it to every put until the next reset;
+// Close returns at once and the port is freed once the back end lets go, keeping the layer up.
 int OutPortReset(MidiOutPort* port);
 int OutPortClose(MidiOutPort*& port);
 // True when no system exclusive buffer is outstanding or being filled with unsent bytes.
@@ -114,6 +118,9 @@ int OutPortFlush(MidiOutPort* port);
 uint64_t OutPortProgress(MidiOutPort* port);
 // The wire time of everything the port holds and has not yet given back.
 std::chrono::microseconds OutPortBacklogTime(MidiOutPort* port);
+// How long the service behind the port may pause without having failed (see
+// MidiBackendOutput::StallAllowance).
+std::chrono::milliseconds OutPortStallAllowance(MidiOutPort* port);
 // The failure the sender thread met handing a buffer to the back end (reported by every put
 // until a reset), or 0.
 int OutPortError(MidiOutPort* port);

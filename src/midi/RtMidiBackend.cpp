@@ -470,6 +470,11 @@ public:
         }
     }
 
+    // A JACK server may pause between cycles that long before a send gives up on it.
+    std::chrono::milliseconds StallAllowance() const override {
+        return m_link ? std::chrono::milliseconds(JackLink::kPauseLimitMs) : std::chrono::milliseconds(0);
+    }
+
     int CloseSysex(std::string& error) override {
         std::lock_guard<std::mutex> lock(m_sendMutex);
         if (m_traits.wholeMessages) {

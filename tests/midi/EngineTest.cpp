@@ -854,4 +854,35 @@ TEST_F(EngineTest, TransferFindsItsPortOnAServiceStartedLater) {
     EXPECT_EQ(jack->SentMessages()[0].bytes, (Bytes{0xC0, 0x01}));
 }
 
+// A back end whose send never returns ends the transfer with the device error: the worker's waits
+// all end, so the completion comes and the caller's window closes.
+TEST_F(EngineTest, ASendThatNeverReturnsEndsTheTransferWithADeviceError) {
+    auto fake =
+        std::make_unique<FakeMidiBackend>("Stuck", std::vector<std::string>{}, std::vector<std::string>{"S"});
+    FakeMidiBackend& stuck = *fake;
+    std::vector<std::unique_ptr<MidiBackend>> backends;
+    backends.push_back(std::move(fake));
+    ASSERT_EQ(MidiPortsInit(std::move(backends)), 1);
+    stuck.HoldSysex(true);
+    Bytes text(2000, 0x01);
+    text.front() = 0xF0;
+    text.back() = 0xF7;
+    {
+        TestSendEngine engine(m_observer, m_prompter, TransferSettings(), text);
+        engine.SetSleeper(std::ref(m_sleeper));
+        engine.Initialise();
+        RunToEnd(engine);
+        EXPECT_TRUE(engine.Complete());
+    }
+    ASSERT_EQ(m_prompter.Messages().size(), 1u);
+    EXPECT_EQ(m_prompter.Messages()[0].caption, "MIDI Device Error");
+    EXPECT_EQ(m_prompter.Messages()[0].text, "Error: The MIDI output stopped taking data; the transfer was "
+                                             "ended.\nError location: DSimpleMidiSend (287)\n");
+    EXPECT_TRUE(m_observer.Saw("Transmission incomplete!"));
+    stuck.HoldSysex(false);
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (MidiPortsTerm() != 1 && std::chrono::steady_clock::now() < limit)
+        std::this_thread::yield();
+}
+
 } // namespace

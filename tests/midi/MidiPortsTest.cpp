@@ -254,6 +254,57 @@ TEST(MidiPortsLayer, ServicesStartedLaterAreFoundOnTheNextLook) {
     EXPECT_EQ(MidiPortsTerm(), 1);
 }
 
+// A back end that never gives a chunk back is given up once the hand-off has had its time, and
+// nobody waits behind it meanwhile: another port sends, the stuck port answers questions. A reset's
+// own send (the end of a message left open) goes out without the layer's output lock.
+TEST(MidiPortsLayer, ABackEndThatNeverGivesAChunkBackHoldsNobodyUp) {
+    auto stuckFake = std::make_unique<FakeMidiBackend>("Stuck", Names{}, Names{"S"});
+    auto wellFake = std::make_unique<FakeMidiBackend>("Well", Names{}, Names{"W"});
+    FakeMidiBackend& stuck = *stuckFake;
+    FakeMidiBackend& well = *wellFake;
+    ASSERT_EQ(MidiPortsInit(Backends(std::move(stuckFake), std::move(wellFake))), 1);
+    MidiOutPort* s = nullptr;
+    MidiOutPort* w = nullptr;
+    ASSERT_EQ(OutPortOpen(s, nullptr, 0, OutPortOptionsFor(256)), MidiOk);
+    ASSERT_EQ(OutPortOpen(w, nullptr, 1, OutPortOptionsFor(256)), MidiOk);
+    const auto put = [](MidiOutPort* port, const Bytes& sysex) {
+        for (uint8_t byte : sysex)
+            ASSERT_EQ(OutPortPut(port, Event(0xF0, byte)), MidiOk);
+    };
+
+    // The end of a message left open, sent by a reset while the back end takes its time.
+    put(w, {0xF0, 0x01});
+    ASSERT_EQ(OutPortFlush(w), MidiOk);
+    ASSERT_TRUE(Eventually([&] { return well.SysexSent().size() == 2; }));
+    well.HoldSysex(true);
+    std::thread resetting([&] { EXPECT_EQ(OutPortReset(w), MidiOk); });
+    ASSERT_TRUE(well.WaitForSysexCalls(2));
+    EXPECT_EQ(OutPortPut(s, Event(0xC0, 0x05)), MidiOk);        // the lock is free
+    EXPECT_EQ(OutPortPut(w, Event(0xC0, 0x06)), MidiErrNoRoom); // the reset is not over
+    well.HoldSysex(false);
+    resetting.join();
+    EXPECT_EQ(well.SysexSent(), (Bytes{0xF0, 0x01, 0xF7}));
+
+    // A chunk the back end never gives back.
+    stuck.HoldSysex(true);
+    put(s, {0xF0, 0x02, 0xF7});
+    ASSERT_TRUE(stuck.WaitForSysexCalls(1));
+    put(w, {0xF0, 0x03, 0xF7});
+    ASSERT_TRUE(Eventually([&] { return OutPortIdle(w); }));
+    EXPECT_FALSE(OutPortIdle(s));
+    EXPECT_EQ(OutPortReset(s), MidiErrBackend);
+    EXPECT_EQ(OutPortPut(s, Event(0xC0, 0x07)), MidiErrBackend);
+    EXPECT_EQ(MidiOutErrorText(MidiErrBackend),
+              "The MIDI output did not give back the data it was handed; it was given up.");
+    EXPECT_EQ(OutPortClose(s), MidiErrBackend);
+    EXPECT_EQ(s, nullptr);
+    EXPECT_EQ(OutPortClose(w), MidiOk);
+    // The given-up port still uses its back end until the back end lets go.
+    EXPECT_EQ(MidiPortsTerm(), 0);
+    stuck.HoldSysex(false);
+    EXPECT_TRUE(Eventually([] { return MidiPortsTerm() == 1; }));
+}
+
 TEST_F(MidiPortsTest, ErrorTextsAreFixedExceptTheBackEndsOwnPerDirection) {
     for (auto text : {MidiInErrorText, MidiOutErrorText}) {
         EXPECT_EQ(text(MidiOk), "The specified command was carried out.");
