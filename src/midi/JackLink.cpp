@@ -1,25 +1,32 @@
 #include "midi/JackLink.h"
 
 #include <chrono>
-#include <condition_variable>
+#include <cstdlib>
 #include <thread>
 
 #if TOLVANE_WITH_JACK
 #include <jack/jack.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #endif
 
 struct JackLink::Impl {
-    std::atomic<bool> gone{false};
-    std::atomic<bool> dropped{false}; // our client was shut down; the watcher looks why
+    std::atomic<bool> dropped{false}; // our client was shut down
     std::atomic<uint64_t> cycles{0};
     // Bytes written to the ring in the cycle counted at `lastCycle` and the two before it.
     uint64_t lastCycle = 0;
     size_t written[3] = {0, 0, 0};
 
-    std::mutex mutex; // the client and the watcher's state
-    std::condition_variable wake;
-    bool stop = false;
-    std::thread watcher;
+    std::mutex mutex;    // what follows
+    bool judged = false; // the shutdown has been looked into
+    bool gone = false;
+    bool watching = false;
+    std::string serverSocket; // where the server takes its clients; empty when unknown
 #if TOLVANE_WITH_JACK
     jack_client_t* client = nullptr;
 #endif
@@ -37,58 +44,53 @@ struct JackLink::Impl {
         return written[0] + written[1] + written[2];
     }
 
+    // With `mutex` held: after a shutdown, whether the server has gone.
+    bool Judge() {
+        if (!dropped || judged)
+            return gone;
+        judged = true;
+        watching = false;
+        gone = !ServerTakesConnections();
+        return gone;
+    }
+
 #if TOLVANE_WITH_JACK
     static int OnProcess(jack_nframes_t, void* arg) {
         static_cast<Impl*>(arg)->cycles.fetch_add(1, std::memory_order_relaxed);
         return 0;
     }
     static void OnShutdown(void* arg) {
-        // On a JACK thread: only a mark here, the watcher does the rest.
-        auto* impl = static_cast<Impl*>(arg);
-        impl->dropped = true;
-        impl->wake.notify_all();
+        // On a JACK thread: only a mark here; the verdict comes when it is asked for.
+        static_cast<Impl*>(arg)->dropped = true;
     }
 
-    // A client of our own on the server, or null when none can connect.
-    jack_client_t* Connect() {
-        jack_status_t status{};
-        jack_client_t* fresh = jack_client_open("Tolvane link", JackNoStartServer, &status);
-        if (fresh == nullptr)
-            return nullptr;
-        jack_set_process_callback(fresh, &Impl::OnProcess, this);
-        jack_on_shutdown(fresh, &Impl::OnShutdown, this);
-        if (jack_activate(fresh) != 0) {
-            jack_client_close(fresh);
-            return nullptr;
-        }
-        return fresh;
+    // The socket a JACK server of this user listens on under /dev/shm, as jackd makes it.
+    static std::string SocketPath() {
+        const char* named = std::getenv("JACK_DEFAULT_SERVER");
+        const std::string server = named != nullptr && *named != '\0' ? named : "default";
+        return "/dev/shm/jack_" + server + "_" + std::to_string(getuid()) + "_0";
     }
 
-    // After a shutdown: a server that takes a new client is still there, and only our client
-    // was dropped; one that takes none has gone.
-    void Watch() {
-        std::unique_lock<std::mutex> lock(mutex);
-        for (;;) {
-            // The shutdown mark may come without the notice reaching the wait; look now and then.
-            wake.wait_for(lock, std::chrono::milliseconds(100), [this] { return stop || dropped.load(); });
-            if (stop)
-                return;
-            if (!dropped)
-                continue;
-            jack_client_t* old = client;
-            client = nullptr;
-            lock.unlock();
-            if (old != nullptr)
-                jack_client_close(old);
-            jack_client_t* fresh = Connect();
-            lock.lock();
-            if (fresh == nullptr) {
-                gone = true;
-                return; // nothing more to watch
-            }
-            client = fresh;
-            dropped = false;
-        }
+    // A connection that a stopped (paused) server's socket still takes, and a gone one refuses.
+    bool ServerTakesConnections() const {
+        if (serverSocket.empty())
+            return false; // nothing to ask: a shutdown is all there is to go by
+        sockaddr_un address{};
+        if (serverSocket.size() >= sizeof(address.sun_path))
+            return false;
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, serverSocket.c_str(), serverSocket.size() + 1);
+        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (fd < 0)
+            return false;
+        const bool taken = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0 ||
+                           errno == EAGAIN || errno == EINPROGRESS;
+        close(fd);
+        return taken;
+    }
+#else
+    bool ServerTakesConnections() const {
+        return false;
     }
 #endif
 };
@@ -96,13 +98,6 @@ struct JackLink::Impl {
 JackLink::JackLink() : m_impl(std::make_unique<Impl>()) {}
 
 JackLink::~JackLink() {
-    {
-        std::lock_guard<std::mutex> lock(m_impl->mutex);
-        m_impl->stop = true;
-    }
-    m_impl->wake.notify_all();
-    if (m_impl->watcher.joinable())
-        m_impl->watcher.join();
 #if TOLVANE_WITH_JACK
     if (m_impl->client != nullptr)
         jack_client_close(m_impl->client);
@@ -114,17 +109,23 @@ bool JackLink::Open() {
     std::lock_guard<std::mutex> lock(m_impl->mutex);
     if (m_impl->client != nullptr)
         return true;
-    m_impl->client = m_impl->Connect();
-    if (m_impl->client == nullptr)
+    jack_status_t status{};
+    jack_client_t* client = jack_client_open("Tolvane link", JackNoStartServer, &status);
+    if (client == nullptr)
         return false;
-    try {
-        m_impl->watcher = std::thread(&Impl::Watch, m_impl.get());
-    } catch (...) {
-        // No thread to be had: a shutdown then counts as the server gone, as before any check.
-        jack_client_close(m_impl->client);
-        m_impl->client = nullptr;
+    jack_set_process_callback(client, &Impl::OnProcess, m_impl.get());
+    jack_on_shutdown(client, &Impl::OnShutdown, m_impl.get());
+    if (jack_activate(client) != 0) {
+        jack_client_close(client);
         return false;
     }
+    m_impl->client = client;
+    m_impl->watching = true;
+    // Known only where jackd keeps its socket in the usual place.
+    const std::string path = Impl::SocketPath();
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode))
+        m_impl->serverSocket = path;
     return true;
 #else
     return false;
@@ -132,22 +133,25 @@ bool JackLink::Open() {
 }
 
 bool JackLink::Gone() const {
-    return m_impl->gone;
+    std::lock_guard<std::mutex> lock(m_impl->mutex);
+    return m_impl->Judge();
 }
 
 bool JackLink::BeforeSend(size_t bytes, std::string& error) {
     const size_t need = bytes + sizeof(int); // RtMidi puts the length in front
-    {
-        std::lock_guard<std::mutex> lock(m_impl->mutex);
-        if (!m_impl->watcher.joinable())
-            return true; // not connected: nothing to wait for
-    }
     auto since = std::chrono::steady_clock::now();
     uint64_t seen = m_impl->cycles;
     for (;;) {
-        if (m_impl->gone) {
-            error = GoneText();
-            return false;
+        {
+            std::lock_guard<std::mutex> lock(m_impl->mutex);
+            if (m_impl->Judge()) {
+                error = GoneText();
+                return false;
+            }
+            // Not connected, or our client was dropped while the server lives on: nothing to
+            // count cycles with.
+            if (!m_impl->watching)
+                return true;
         }
         const uint64_t now = m_impl->cycles;
         m_impl->Age(now);
@@ -155,7 +159,7 @@ bool JackLink::BeforeSend(size_t bytes, std::string& error) {
             m_impl->written[0] += need;
             return true;
         }
-        // No cycle while the server pauses or while our client is being replaced.
+        // No cycle while the server pauses: wait for it, but not for ever.
         if (now != seen) {
             seen = now;
             since = std::chrono::steady_clock::now();

@@ -12,10 +12,11 @@
 // shutdown and counts its process cycles.
 //
 // Three things look alike from a client and are told apart here:
-// - the server has gone: our client is shut down and no new client can connect. Gone() from
-//   then on.
-// - our own client alone was dropped (the server lives on): a new client takes its place, and
-//   nothing is reported.
+// - the server has gone: our client is shut down and the server's socket takes no connection.
+//   Gone() from then on.
+// - our own client alone was dropped: it is shut down, but the server still takes connections.
+//   Nothing is reported; the link watches no more (a new client in this process would tear down
+//   RtMidi's clients with it, as libjack cleans up every client once one was shut down).
 // - the server pauses (stopped or starved for a while): no cycles, no shutdown. A send waits for
 //   the cycles to come back, for at most kPauseLimitMs; that send then fails, but the server is
 //   not taken for gone.
@@ -25,10 +26,9 @@
 // once the server has gone. Counting what went in during the last three cycles bounds what the
 // ring can hold, so a send that might block waits here instead, where the wait ends.
 //
-// Threads: Open and destruction on the port's opening thread; Gone from any thread; BeforeSend
-// from the one thread that sends on the port (its calls are serialised by the port). A watcher
-// thread of the link's own checks the server after a shutdown and connects anew; it takes no lock
-// of the port layer.
+// Threads: Open and destruction on the port's opening thread; Gone from any thread (it may look
+// at the server's socket once, which does not block); BeforeSend from the one thread that sends
+// on the port (its calls are serialised by the port).
 class JackLink {
 public:
     // What RtMidi's ring takes: 16,384 bytes less the byte a ring keeps free.

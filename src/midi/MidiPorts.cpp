@@ -34,6 +34,9 @@ constexpr std::chrono::milliseconds kRetryPause(1);
 // A back end gives a chunk back within its wire time and the pause its service may take; past
 // that and this grace it is taken for stuck, and waiting for it ends.
 constexpr std::chrono::seconds kHandOffGrace(2);
+// A port of a service that has gone is not opened: the service's clients are stale, and a new one
+// could tear them down (libjack does). A look by name takes in the service anew once it runs.
+constexpr const char* kServiceLostText = "The MIDI service of this port has stopped.";
 
 // Indexes 10-15 fit in the options word but not in the table; they mean the largest entry.
 size_t TableEntry(uint32_t index) {
@@ -476,6 +479,10 @@ int InPortOpen(MidiInPort*& port, void* owner, uint32_t device, uint32_t options
         size_t index = 0;
         if (!FindDevice(true, device, backend, index))
             return MidiErrBadDevice;
+        if (backend->ServiceLost()) {
+            SetInText(kServiceLostText);
+            return MidiErrBackend;
+        }
 
         auto opened = std::make_unique<MidiInPort>();
         opened->backend = backend;
@@ -897,6 +904,10 @@ int OutPortOpen(MidiOutPort*& port, void* owner, uint32_t device, uint32_t optio
         size_t index = 0;
         if (!FindDevice(false, device, backend, index))
             return MidiErrBadDevice;
+        if (backend->ServiceLost()) {
+            SetOutText(kServiceLostText);
+            return MidiErrBackend;
+        }
 
         auto opened = std::make_unique<MidiOutPort>();
         opened->backend = backend;
