@@ -135,9 +135,6 @@ TEST_F(BankEditTest, StoresAbsentPatchesAfterAWarningForEachLine) {
             stored.push_back(bank.ActiveEntry(k));
         EXPECT_EQ(stored, row.stored);
     }
-    // The next opening lists the absent patch without a name.
-    EXPECT_EQ(Text(*Open(1), "patchList"), "001 | CLEAN\n001 | CLEAN\n001 | CLEAN\n001 | CLEAN\n001 | CLEAN\n"
-                                           "001 | CLEAN\n001 | CLEAN\n001 | CLEAN\n500\n");
 }
 
 TEST_F(BankEditTest, SequenceModeSkipsLinesNotStartingWithADigit) {
