@@ -2,6 +2,7 @@
 
 #include "dump/Prompter.h"
 #include "midi/MidiPorts.h"
+#include "midi/PortNameMatch.h"
 #include "widgets/WidgetKit.h"
 
 #include <QCheckBox>
@@ -74,14 +75,21 @@ void SelectIndex(QComboBox* combo, int index) {
     combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
 }
 
-// The stored port by name when there is one: a port that is not there now stays chosen, shown
-// as "NAME (not connected)", so accepting the preferences does not quietly pick another.
-void SelectPort(QComboBox* combo, const QString& name, int index) {
+// The stored port by name when there is one, with or without the service prefix the list shows
+// now: a port that is not there now stays chosen, shown as "NAME (not connected)", so accepting
+// the preferences does not quietly pick another.
+void SelectPort(QComboBox* combo, bool input, const QString& name, int among, int index) {
     if (name.isEmpty()) {
         SelectIndex(combo, index);
         return;
     }
-    int found = combo->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    uint32_t listed = 0;
+    const std::string wanted = name.toStdString();
+    const size_t which = static_cast<size_t>(among);
+    int found = -1;
+    if ((input ? MidiInDeviceIndex(wanted, which, listed) : MidiOutDeviceIndex(wanted, which, listed)) &&
+        listed < static_cast<uint32_t>(combo->count()))
+        found = static_cast<int>(listed);
     if (found < 0) {
         combo->addItem(name + QStringLiteral(" (not connected)"), name);
         found = combo->count() - 1;
@@ -89,13 +97,20 @@ void SelectPort(QComboBox* combo, const QString& name, int index) {
     combo->setCurrentIndex(found);
 }
 
-// Takes the chosen port into the settings; a port that is not connected keeps what was stored.
-void ReadPort(const QComboBox* combo, int& index, QString& name) {
+// Takes the chosen port into the settings: its index, its name as listed and which of the ports
+// of that name it is. A port that is not connected keeps what was stored.
+void ReadPort(const QComboBox* combo, int& index, QString& name, int& among) {
     if (combo->currentIndex() >= 0 && combo->currentData().isValid())
         return;
     // -1 when nothing is selected, e.g. when there are no devices.
     index = combo->currentIndex();
     name = index >= 0 ? combo->currentText() : QString();
+    std::vector<std::string> names;
+    for (int i = 0; i < combo->count(); ++i)
+        names.push_back(combo->itemText(i).toStdString());
+    among = index >= 0
+                ? static_cast<int>(PortNameMatch::IndexAmongSameNames(names, static_cast<size_t>(index)))
+                : 0;
 }
 
 QString ChooseFileWithDialog(QWidget* parent, const QString& title, const QString& start,
@@ -174,11 +189,13 @@ void DOptions::BuildControls() {
     for (const char* delay : kDelays)
         m_delay->addItem(QLatin1String(delay));
     midiLayout->addRow(WidgetKit::BuddyLabel(QStringLiteral("MIDI &Input"), m_midiInput, midi), m_midiInput);
-    midiLayout->addRow(WidgetKit::BuddyLabel(QStringLiteral("MIDI &Output"), m_midiOutput, midi), m_midiOutput);
-    midiLayout->addRow(WidgetKit::BuddyLabel(QStringLiteral("&Length of each low-level midi buffer"), m_bufferSize, midi),
-                       m_bufferSize);
-    midiLayout->addRow(WidgetKit::BuddyLabel(QStringLiteral("Delay in &ms between sent buffers"), m_delay, midi),
-                       m_delay);
+    midiLayout->addRow(WidgetKit::BuddyLabel(QStringLiteral("MIDI &Output"), m_midiOutput, midi),
+                       m_midiOutput);
+    midiLayout->addRow(
+        WidgetKit::BuddyLabel(QStringLiteral("&Length of each low-level midi buffer"), m_bufferSize, midi),
+        m_bufferSize);
+    midiLayout->addRow(
+        WidgetKit::BuddyLabel(QStringLiteral("Delay in &ms between sent buffers"), m_delay, midi), m_delay);
     left->addWidget(midi);
 
     auto* other = new QGroupBox(QStringLiteral("Other Settings"), this);
@@ -207,7 +224,8 @@ void DOptions::BuildControls() {
     otherLayout->addWidget(m_recycleFiles, 1, 0, 1, 3);
     otherLayout->addWidget(m_displayComments, 2, 0, 1, 3);
     otherLayout->addWidget(m_reloadLastFile, 3, 0, 1, 3);
-    otherLayout->addWidget(WidgetKit::BuddyLabel(QStringLiteral("&Background Image"), m_background, other), 4, 0);
+    otherLayout->addWidget(WidgetKit::BuddyLabel(QStringLiteral("&Background Image"), m_background, other), 4,
+                           0);
     otherLayout->addWidget(m_background, 4, 1);
     otherLayout->addWidget(m_browseBackground, 4, 2);
     otherLayout->setColumnStretch(1, 1);
@@ -256,7 +274,8 @@ void DOptions::BuildControls() {
     helpLayout->addWidget(WidgetKit::BuddyLabel(QStringLiteral("MIDI &Help file"), m_helpFile, help), 0, 0);
     helpLayout->addWidget(m_helpFile, 0, 1);
     helpLayout->addWidget(m_browseHelpFile, 0, 2);
-    helpLayout->addWidget(WidgetKit::BuddyLabel(QStringLiteral("MIDI Help &topic"), m_helpKeyword, help), 1, 0);
+    helpLayout->addWidget(WidgetKit::BuddyLabel(QStringLiteral("MIDI Help &topic"), m_helpKeyword, help), 1,
+                          0);
     helpLayout->addWidget(m_helpKeyword, 1, 1);
     helpLayout->addWidget(m_testHelp, 1, 2);
     helpLayout->setColumnStretch(1, 1);
@@ -303,14 +322,18 @@ void DOptions::FillControls() {
     m_background->clear();
     for (const QString& path : values.RecentBackgrounds().Entries())
         m_background->addItem(path);
+    // A service started since the last look (a JACK server started later) is listed too.
+    MidiPortsRefresh();
     FillNames(m_midiInput, MidiInDeviceNames());
     FillNames(m_midiOutput, MidiOutDeviceNames());
 
     m_promptBeforeDownload->setChecked(values.PromptBeforeDownload());
     m_deletePrompt->setChecked(values.DeletePrompt());
     m_configEditPrompt->setChecked(values.ConfigEditPrompt());
-    SelectPort(m_midiInput, values.MidiInputDeviceName(), values.MidiInputDevice());
-    SelectPort(m_midiOutput, values.MidiOutputDeviceName(), values.MidiOutputDevice());
+    SelectPort(m_midiInput, true, values.MidiInputDeviceName(), values.MidiInputDeviceNameIndex(),
+               values.MidiInputDevice());
+    SelectPort(m_midiOutput, false, values.MidiOutputDeviceName(), values.MidiOutputDeviceNameIndex(),
+               values.MidiOutputDevice());
     SelectNumber(m_bufferSize, values.BufferSize());
     SelectNumber(m_delay, values.DelayBetweenBuffers());
     m_hideBlanks->setChecked(values.HideBlanks());
@@ -333,14 +356,18 @@ void DOptions::ReadControls() {
     values.SetConfigEditPrompt(m_configEditPrompt->isChecked());
     int index = values.MidiInputDevice();
     QString name = values.MidiInputDeviceName();
-    ReadPort(m_midiInput, index, name);
+    int among = values.MidiInputDeviceNameIndex();
+    ReadPort(m_midiInput, index, name, among);
     values.SetMidiInputDevice(index);
     values.SetMidiInputDeviceName(name);
+    values.SetMidiInputDeviceNameIndex(among);
     index = values.MidiOutputDevice();
     name = values.MidiOutputDeviceName();
-    ReadPort(m_midiOutput, index, name);
+    among = values.MidiOutputDeviceNameIndex();
+    ReadPort(m_midiOutput, index, name, among);
     values.SetMidiOutputDevice(index);
     values.SetMidiOutputDeviceName(name);
+    values.SetMidiOutputDeviceNameIndex(among);
     // Nothing selected reads as 0: not an offered size (so 256), but a valid delay.
     values.SetBufferSize(m_bufferSize->currentText().toInt());
     values.SetDelayBetweenBuffers(m_delay->currentText().toInt());

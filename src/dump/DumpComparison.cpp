@@ -289,7 +289,7 @@ void DumpComparison::CompareBank(int n, const SystemDoc& a, const SystemDoc& b) 
     f.Text("sequence mode", mode(ba.SequenceMode()), mode(bb.SequenceMode()));
     for (int slot = 0; slot < BankRecord::kSlotCount; ++slot)
         if (ba.SlotPatch(slot) != bb.SlotPatch(slot))
-            f.Value(std::string("switch ") + static_cast<char>('A' + slot) + " patch", ba.SlotPatch(slot),
+            f.Value(std::string("pedal ") + static_cast<char>('A' + slot) + " patch", ba.SlotPatch(slot),
                     bb.SlotPatch(slot));
     const std::vector<int> stepsA = Steps(ba);
     const std::vector<int> stepsB = Steps(bb);

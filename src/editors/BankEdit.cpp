@@ -26,7 +26,9 @@
 namespace {
 constexpr int kScratchSize = 1024;
 constexpr int kSwitches = 9;
-constexpr int kLargestStored = 65535; // a patch reference is a 16-bit word quad
+// A number above the largest patch can never name one; a number up to it that the dump does not
+// hold is stored after a warning, as the bank pane offers to create the patch it names.
+constexpr int kLargestPatch = SystemDoc::kPatches;
 
 } // namespace
 
@@ -174,12 +176,12 @@ void BankEdit::accept() {
         return;
     }
 
-    // Refusals come before anything is said about the list: a number the record cannot hold
-    // would be stored as another one, and a longer sequence does not fit the record.
+    // Refusals come before anything is said about the list: a number that can name no patch
+    // would leave the bank pointing nowhere for good, and a longer sequence does not fit the record.
     const bool sequence = m_sequence->isChecked();
     const std::vector<int> numbers = readList(sequence);
     for (int number : numbers)
-        if (number < 0 || number > kLargestStored) {
+        if (number < 0 || number > kLargestPatch) {
             message("Patch number " + std::to_string(number) +
                     " can't be stored in a bank.\nPatch numbers are 1 - 500; 0 is an empty switch.");
             return;
@@ -196,13 +198,10 @@ void BankEdit::accept() {
     if (m_record.Length() >= 2)
         std::memcpy(scratch.data(), m_record.Data(), 2);
 
-    // A number the dump does not hold would leave the bank pointing nowhere: the dialog stays
-    // open so it can be corrected.
+    // Said once for every line that names it; the save goes on.
     for (int number : numbers)
-        if (number != 0 && !m_doc.HasPatch(number)) {
+        if (number != 0 && !m_doc.HasPatch(number))
             message("Invalid patch number (" + std::to_string(number) + ") in bank.");
-            return;
-        }
 
     int used = BankRecord::kFixedLength;
     if (sequence) {

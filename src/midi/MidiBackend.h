@@ -57,6 +57,9 @@ public:
     // wire has carried it; services that accept bytes at once would otherwise overflow silently.
     // 320 us is the 31,250-baud MIDI wire; zero means no pacing.
     virtual std::chrono::microseconds WireTimePerByte() const { return std::chrono::microseconds(320); }
+    // How long the service may hold a chunk beyond its wire time without having failed, as a
+    // JACK server between process cycles. Waits for the port allow for it before they end.
+    virtual std::chrono::milliseconds StallAllowance() const { return std::chrono::milliseconds(0); }
 };
 
 class MidiBackend {
@@ -71,4 +74,8 @@ public:
     virtual int OpenInput(size_t index, MidiInputReceiver& receiver, std::unique_ptr<MidiBackendInput>& input,
                           std::string& error) = 0;
     virtual int OpenOutput(size_t index, std::unique_ptr<MidiBackendOutput>& output, std::string& error) = 0;
+    // True once the service behind the lists has gone for good (a JACK server stopped): the lists
+    // stay empty even when it runs again, so the layer looks for the service afresh. Opening
+    // thread.
+    virtual bool ServiceLost() { return false; }
 };

@@ -2,6 +2,7 @@
 // filling prepared buffers, output buffer assembly and the per-port sender threads.
 #include "midi/MidiPorts.h"
 
+#include "midi/PortNameMatch.h"
 #include "midi/RtMidiBackend.h"
 #include "midi/SimulatorBackend.h"
 
@@ -30,6 +31,12 @@ constexpr uint32_t kCallerOptionBits = 0x000FFFFF;
 constexpr size_t kLargestDump = 65520;
 // How long the sender waits before offering a chunk again to a service that had no room.
 constexpr std::chrono::milliseconds kRetryPause(1);
+// A back end gives a chunk back within its wire time and the pause its service may take; past
+// that and this grace it is taken for stuck, and waiting for it ends.
+constexpr std::chrono::seconds kHandOffGrace(2);
+// A port of a service that has gone is not opened: the service's clients are stale, and a new one
+// could tear them down (libjack does). A look by name takes in the service anew once it runs.
+constexpr const char* kServiceLostText = "The MIDI service of this port has stopped.";
 
 // Indexes 10-15 fit in the options word but not in the table; they mean the largest entry.
 size_t TableEntry(uint32_t index) {
@@ -63,16 +70,20 @@ int LayerCode(int backendCode) {
 struct Layer {
     std::mutex inLock;
     std::mutex outLock;
-    // Written only by MidiPortsInit and MidiPortsTerm, on the opening thread, while no port is
-    // open; read-only in between.
+    // Used on the opening thread only: MidiPortsInit and MidiPortsTerm while no port is open,
+    // MidiPortsRefresh at any time. Open ports keep no reference into the list.
     bool started = false;
     std::vector<std::unique_ptr<MidiBackend>> backends;
+    MidiServiceFinder finder;
     // Guarded by inLock.
     std::unordered_set<const MidiInPort*> liveIn;
     std::string inText;
     // Guarded by outLock.
     std::unordered_set<const MidiOutPort*> liveOut;
     std::string outText;
+    // Ports closed while their back end held a chunk; each is freed by its own sender once the
+    // back end lets go, and keeps its back end in use until then.
+    int orphans = 0;
 };
 
 // Never destroyed: a back end's or a sender's thread may still take a lock while the process exits.
@@ -130,8 +141,14 @@ std::string ErrorText(int code, const std::string& backendText) {
     }
 }
 
-std::vector<std::string> DeviceNames(bool input) {
-    std::vector<std::string> names;
+// One port of the concatenated list: its service's own name for it, and the name listed.
+struct ListedPort {
+    PortNameMatch::Port port;
+    std::string listed;
+};
+
+std::vector<ListedPort> ListPorts(bool input) {
+    std::vector<ListedPort> ports;
     try {
         const std::vector<std::unique_ptr<MidiBackend>>& backends = TheLayer().backends;
         // With more than one service the same port can appear under each, so say whose it is.
@@ -139,14 +156,54 @@ std::vector<std::string> DeviceNames(bool input) {
             std::count_if(backends.begin(), backends.end(),
                           [](const std::unique_ptr<MidiBackend>& b) { return !IsSimulator(*b); });
         for (const std::unique_ptr<MidiBackend>& backend : backends) {
-            const std::string prefix = services > 1 && !IsSimulator(*backend) ? backend->Name() + ": " : "";
+            const std::string service = IsSimulator(*backend) ? std::string() : backend->Name();
+            const std::string prefix = services > 1 && !service.empty() ? service + ": " : "";
             for (const std::string& name : input ? backend->InputNames() : backend->OutputNames())
-                names.push_back(prefix + name);
+                ports.push_back({{service, name}, prefix + name});
         }
     } catch (...) {
-        // A failing service leaves the names gathered so far.
+        // A failing service leaves the ports gathered so far.
+    }
+    return ports;
+}
+
+std::vector<std::string> DeviceNames(bool input) {
+    std::vector<std::string> names;
+    try {
+        for (ListedPort& port : ListPorts(input))
+            names.push_back(std::move(port.listed));
+    } catch (...) {
     }
     return names;
+}
+
+// Every service a stored name may carry as its prefix: those running and those that may start.
+std::vector<std::string> ServiceNames() {
+    std::vector<std::string> names;
+    try {
+        names = RtMidiBackend::CompiledServiceNames();
+        for (const std::unique_ptr<MidiBackend>& backend : TheLayer().backends) {
+            if (!IsSimulator(*backend))
+                names.push_back(backend->Name());
+        }
+    } catch (...) {
+    }
+    return names;
+}
+
+bool DeviceIndex(bool input, const std::string& name, size_t among, uint32_t& index) {
+    try {
+        std::vector<PortNameMatch::Port> ports;
+        for (ListedPort& port : ListPorts(input))
+            ports.push_back(std::move(port.port));
+        const int found = PortNameMatch::Find(ports, ServiceNames(), name, among);
+        if (found < 0)
+            return false;
+        index = static_cast<uint32_t>(found);
+        return true;
+    } catch (...) {
+        return false;
+    }
 }
 
 // The length of a short message by its status; 0 for a byte that is no status.
@@ -194,6 +251,7 @@ struct MidiInPort final : MidiInputReceiver {
 
     // Fixed at open.
     std::unique_ptr<MidiBackendInput> input;
+    const MidiBackend* backend = nullptr;
     void* owner = nullptr;
     uint32_t device = 0;
     uint32_t options = 0;
@@ -220,7 +278,10 @@ struct MidiInPort final : MidiInputReceiver {
 // waits for the port's sender thread, and the messages behind it follow once the back end has it.
 // So the wire order is the put order, and the back end never sees two calls on one output at once.
 // The sender calls SendSysex without the lock, with `handing` set; a reset waits for it to clear
-// before it touches the buffers or sends anything.
+// before it touches the buffers, but no longer than the hand-off may take (`handDeadline`): a back
+// end that keeps a chunk past that is given up. A reset's own sends (the end of an open message,
+// note-offs) also go out without the lock and with `handing` set, so neither other ports nor the
+// window wait behind a service that takes its time.
 struct MidiOutPort {
     struct Buffer {
         uint8_t* data = nullptr;
@@ -247,9 +308,15 @@ struct MidiOutPort {
     bool QueueEmpty() const { return queueRead == queueWrite; }
 
     void SenderLoop();
+    // The sender thread: runs the loop, then frees a port given up by its closer.
+    void SenderMain();
+    // With the output lock held: `handing` set until `deadline`, a chunk's wire time plus what
+    // the back end may pause, plus the grace.
+    void StartHandOff(size_t bytes);
 
     // Fixed at open.
     std::unique_ptr<MidiBackendOutput> output;
+    const MidiBackend* backend = nullptr;
     void* owner = nullptr;
     uint32_t device = 0;
     uint32_t options = 0;
@@ -268,10 +335,12 @@ struct MidiOutPort {
     uint16_t sounding[128] = {}; // bit c of entry n: note n is on on channel c
     size_t filling = 0;
     int freeSlots = kOutstandingBufferLimit;
-    bool outstanding = false; // some buffer is held
-    bool handing = false;     // the sender is inside SendSysex, outside the lock
-    uint64_t generation = 0;  // a reset moves it on; the sender then forgets the buffer it had
-    int resetting = 0;        // resets waiting for the sender; it takes no new work meanwhile
+    bool outstanding = false;                           // some buffer is held
+    bool handing = false;                               // the back end is being called outside the lock
+    std::chrono::steady_clock::time_point handDeadline; // while handing: when to give up on it
+    bool orphaned = false;                              // closed while handing: the sender frees the port
+    uint64_t generation = 0; // a reset moves it on; the sender then forgets the buffer it had
+    int resetting = 0;       // resets waiting for the sender; it takes no new work meanwhile
     bool stopping = false;
     int error = 0;         // a failure on the sender thread, reported by the next put
     bool wireOpen = false; // what reached the back end leaves a system exclusive message open
@@ -410,8 +479,13 @@ int InPortOpen(MidiInPort*& port, void* owner, uint32_t device, uint32_t options
         size_t index = 0;
         if (!FindDevice(true, device, backend, index))
             return MidiErrBadDevice;
+        if (backend->ServiceLost()) {
+            SetInText(kServiceLostText);
+            return MidiErrBackend;
+        }
 
         auto opened = std::make_unique<MidiInPort>();
+        opened->backend = backend;
         opened->owner = owner;
         opened->device = device;
         opened->options = options & kCallerOptionBits;
@@ -652,25 +726,35 @@ void MidiOutPort::Abandon() {
     outstanding = false;
 }
 
+void MidiOutPort::StartHandOff(size_t bytes) {
+    handing = true;
+    handDeadline = std::chrono::steady_clock::now() +
+                   output->WireTimePerByte() * static_cast<std::chrono::microseconds::rep>(bytes) +
+                   output->StallAllowance() + kHandOffGrace;
+}
+
 int MidiOutPort::Reset(std::unique_lock<std::mutex>& lock) {
     ++generation;
     ++resetting;
     wake.notify_all();
     // A chunk in the back end's hands comes back within the call; a wire wait ends at once.
-    wake.wait(lock, [this] { return !handing; });
-    --resetting;
+    while (handing && std::chrono::steady_clock::now() < handDeadline)
+        wake.wait_until(lock, handDeadline);
     queueRead = queueWrite = shortCount = 0;
-    int code = MidiOk;
-    if (wireOpen) {
-        // Cut off inside a message: end it, or the receiver takes what comes next as its data.
-        wireOpen = false;
-        std::string text;
-        const int closed = output->CloseSysex(text);
-        if (closed != MidiOk) {
-            TheLayer().outText = text;
-            code = LayerCode(closed);
-        }
+    if (handing) {
+        // The back end keeps the chunk: nothing more can be sent through it, and what is queued
+        // goes. The next put says so.
+        --resetting;
+        wake.notify_all();
+        Abandon();
+        TheLayer().outText = "The MIDI output did not give back the data it was handed; it was given up.";
+        error = MidiErrBackend;
+        return MidiErrBackend;
     }
+    // Cut off inside a message: end it, or the receiver takes what comes next as its data.
+    const bool closeMessage = wireOpen;
+    wireOpen = false;
+    std::vector<MidiEvent> offs;
     for (uint8_t note = 0; note < 128; ++note) {
         for (uint8_t channel = 0; channel < 16; ++channel) {
             if ((sounding[note] >> channel & 1) == 0)
@@ -678,10 +762,34 @@ int MidiOutPort::Reset(std::unique_lock<std::mutex>& lock) {
             MidiEvent off;
             off.status = static_cast<uint8_t>(0x90 | channel);
             off.data1 = note;
-            const int sent = SendShort(off);
-            if (code == MidiOk)
-                code = sent;
+            offs.push_back(off);
         }
+        sounding[note] = 0;
+    }
+    int code = MidiOk;
+    std::string text;
+    if (closeMessage || !offs.empty()) {
+        StartHandOff(1 + 3 * offs.size());
+        lock.unlock();
+        if (closeMessage)
+            code = output->CloseSysex(text);
+        for (const MidiEvent& off : offs) {
+            const uint8_t bytes[3] = {off.status, off.data1, off.data2};
+            std::string failure;
+            const int sent = output->SendShort(bytes, 3, failure);
+            if (code == MidiOk && sent != MidiOk) {
+                code = sent;
+                text = failure;
+            }
+        }
+        lock.lock();
+        handing = false;
+    }
+    --resetting;
+    wake.notify_all();
+    if (code != MidiOk) {
+        TheLayer().outText = text;
+        code = LayerCode(code);
     }
     Abandon();
     error = MidiOk;
@@ -716,7 +824,7 @@ void MidiOutPort::SenderLoop() {
         std::string text;
         std::chrono::microseconds wire(0);
         for (;;) {
-            handing = true;
+            StartHandOff(count);
             lock.unlock();
             code = output->SendSysex(data, count, text);
             if (code == MidiOk)
@@ -756,6 +864,20 @@ void MidiOutPort::SenderLoop() {
     }
 }
 
+void MidiOutPort::SenderMain() {
+    SenderLoop();
+    bool given = false;
+    {
+        std::lock_guard<std::mutex> lock(TheLayer().outLock);
+        given = orphaned;
+    }
+    if (!given)
+        return;
+    delete this; // the sender is detached: this closes the back end's port and nothing else
+    std::lock_guard<std::mutex> lock(TheLayer().outLock);
+    --TheLayer().orphans;
+}
+
 namespace {
 
 // With the output lock held.
@@ -782,8 +904,13 @@ int OutPortOpen(MidiOutPort*& port, void* owner, uint32_t device, uint32_t optio
         size_t index = 0;
         if (!FindDevice(false, device, backend, index))
             return MidiErrBadDevice;
+        if (backend->ServiceLost()) {
+            SetOutText(kServiceLostText);
+            return MidiErrBackend;
+        }
 
         auto opened = std::make_unique<MidiOutPort>();
+        opened->backend = backend;
         opened->owner = owner;
         opened->device = device;
         opened->options = options & kCallerOptionBits;
@@ -809,7 +936,7 @@ int OutPortOpen(MidiOutPort*& port, void* owner, uint32_t device, uint32_t optio
             return code != MidiOk ? LayerCode(code) : MidiErrBackend;
         }
         opened->output = std::move(output);
-        opened->sender = std::thread(&MidiOutPort::SenderLoop, opened.get());
+        opened->sender = std::thread(&MidiOutPort::SenderMain, opened.get());
         {
             std::lock_guard<std::mutex> lock(layer.outLock);
             layer.liveOut.insert(opened.get());
@@ -835,6 +962,8 @@ int OutPortPut(MidiOutPort* port, const MidiEvent& event) {
         return MidiErrNoRoom;
     if (port->error != MidiOk)
         return port->error;
+    if (port->resetting > 0)
+        return MidiErrNoRoom; // a reset is sending; the same event goes again after it
     if (MidiStatusFiltered(port->filter, event.status))
         return MidiOk;
     if (event.status == kSysexStart)
@@ -858,6 +987,17 @@ int OutPortClose(MidiOutPort*& port) {
     }
     layer.liveOut.erase(port); // no put gets in while the reset waits for the sender
     const int code = port->Reset(lock);
+    if (port->handing) {
+        // The back end still holds a chunk and may never give it back: the sender frees the port
+        // when it does, and the caller goes on now.
+        port->orphaned = true;
+        port->stopping = true;
+        ++layer.orphans;
+        port->sender.detach();
+        port->wake.notify_all();
+        port = nullptr;
+        return code;
+    }
     lock.unlock();
     delete port; // stops and joins the sender, then closes the back end's port
     port = nullptr;
@@ -899,6 +1039,11 @@ uint64_t OutPortProgress(MidiOutPort* port) {
     return LiveOut(port) ? port->progress : 0;
 }
 
+std::chrono::milliseconds OutPortStallAllowance(MidiOutPort* port) {
+    std::lock_guard<std::mutex> lock(TheLayer().outLock);
+    return LiveOut(port) ? port->output->StallAllowance() : std::chrono::milliseconds(0);
+}
+
 std::chrono::microseconds OutPortBacklogTime(MidiOutPort* port) {
     std::lock_guard<std::mutex> lock(TheLayer().outLock);
     if (!LiveOut(port))
@@ -937,13 +1082,15 @@ int MidiPortsInit() {
     try {
         std::vector<std::unique_ptr<MidiBackend>> backends = RtMidiBackend::AvailableBackends();
         backends.push_back(std::make_unique<SimulatorBackend>());
-        return MidiPortsInit(std::move(backends));
+        return MidiPortsInit(std::move(backends), [](const std::vector<std::string>& running) {
+            return RtMidiBackend::AvailableBackends(running);
+        });
     } catch (...) {
         return 0;
     }
 }
 
-int MidiPortsInit(std::vector<std::unique_ptr<MidiBackend>> backends) {
+int MidiPortsInit(std::vector<std::unique_ptr<MidiBackend>> backends, MidiServiceFinder finder) {
     Layer& layer = TheLayer();
     if (layer.started)
         return 0;
@@ -953,12 +1100,61 @@ int MidiPortsInit(std::vector<std::unique_ptr<MidiBackend>> backends) {
             if (backend)
                 layer.backends.push_back(std::move(backend));
         }
+        layer.finder = std::move(finder);
     } catch (...) {
         layer.backends.clear();
+        layer.finder = nullptr;
         return 0;
     }
     layer.started = true;
     return 1;
+}
+
+namespace {
+// True while an open port came from `backend`.
+bool InUse(const MidiBackend* backend) {
+    Layer& layer = TheLayer();
+    {
+        std::lock_guard<std::mutex> lock(layer.inLock);
+        for (const MidiInPort* port : layer.liveIn)
+            if (port->backend == backend)
+                return true;
+    }
+    std::lock_guard<std::mutex> lock(layer.outLock);
+    for (const MidiOutPort* port : layer.liveOut)
+        if (port->backend == backend)
+            return true;
+    return false;
+}
+} // namespace
+
+void MidiPortsRefresh() {
+    Layer& layer = TheLayer();
+    if (!layer.started || !layer.finder)
+        return;
+    try {
+        std::vector<std::unique_ptr<MidiBackend>>& backends = layer.backends;
+        // A service that has gone (a server stopped) lists nothing any more, even once it runs
+        // again; it is looked for afresh below.
+        backends.erase(std::remove_if(backends.begin(), backends.end(),
+                                      [](const std::unique_ptr<MidiBackend>& backend) {
+                                          return backend->ServiceLost() && !InUse(backend.get());
+                                      }),
+                       backends.end());
+        std::vector<std::string> running;
+        for (const std::unique_ptr<MidiBackend>& backend : backends)
+            running.push_back(backend->Name());
+        std::vector<std::unique_ptr<MidiBackend>> found = layer.finder(running);
+        // The simulator stays last.
+        auto at = std::find_if(backends.begin(), backends.end(),
+                               [](const std::unique_ptr<MidiBackend>& b) { return IsSimulator(*b); });
+        for (std::unique_ptr<MidiBackend>& backend : found) {
+            if (backend)
+                at = backends.insert(at, std::move(backend)) + 1;
+        }
+    } catch (...) {
+        // Out of memory while looking: the services found so far.
+    }
 }
 
 int MidiPortsTerm() {
@@ -974,11 +1170,12 @@ int MidiPortsTerm() {
     }
     {
         std::lock_guard<std::mutex> lock(layer.outLock);
-        if (!layer.liveOut.empty())
+        if (!layer.liveOut.empty() || layer.orphans > 0)
             return 0;
         layer.outText.clear();
     }
     layer.backends.clear();
+    layer.finder = nullptr;
     layer.started = false;
     return 1;
 }
@@ -998,21 +1195,11 @@ std::vector<std::string> MidiOutDeviceNames() {
     return DeviceNames(false);
 }
 
-namespace {
-bool IndexOf(const std::vector<std::string>& names, const std::string& name, uint32_t& index) {
-    const auto it = std::find(names.begin(), names.end(), name);
-    if (it == names.end())
-        return false;
-    index = static_cast<uint32_t>(it - names.begin());
-    return true;
+bool MidiInDeviceIndex(const std::string& name, size_t among, uint32_t& index) {
+    return DeviceIndex(true, name, among, index);
 }
-} // namespace
-
-bool MidiInDeviceIndex(const std::string& name, uint32_t& index) {
-    return IndexOf(DeviceNames(true), name, index);
-}
-bool MidiOutDeviceIndex(const std::string& name, uint32_t& index) {
-    return IndexOf(DeviceNames(false), name, index);
+bool MidiOutDeviceIndex(const std::string& name, size_t among, uint32_t& index) {
+    return DeviceIndex(false, name, among, index);
 }
 
 std::string MidiInErrorText(int code) {

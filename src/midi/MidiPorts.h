@@ -15,6 +15,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -51,11 +52,22 @@ uint32_t OutPortOptionsFor(int bufferSize);
 // True when the status byte is dropped by the filter mask.
 bool MidiStatusFiltered(uint32_t mask, uint8_t status);
 
+// Looks for services that run now but not when the layer started: given the names of those in
+// the layer, the back ends of others that can start now.
+using MidiServiceFinder =
+    std::function<std::vector<std::unique_ptr<MidiBackend>>(const std::vector<std::string>& running)>;
+
 // Starts the layer with the default back ends: every compiled and available RtMidi API, then
 // the RIV 10 simulator, always last. 1 on success, 0 on failure.
 int MidiPortsInit();
-// Starts the layer with the given back ends, in list order (tests, the simulator tool).
-int MidiPortsInit(std::vector<std::unique_ptr<MidiBackend>> backends);
+// Starts the layer with the given back ends, in list order (tests, the simulator tool); `finder`
+// looks for services that start later (none without one).
+int MidiPortsInit(std::vector<std::unique_ptr<MidiBackend>> backends, MidiServiceFinder finder = {});
+// Opening thread: takes in the services started since the layer started or last looked (a JACK
+// server started later), before the simulator, and drops one that has gone and that no open port
+// uses. Indices of the device lists may move; names do not. Called when the preferences open and
+// when a transfer looks its port up by name.
+void MidiPortsRefresh();
 // Closes nothing that is still open; 1 when every step succeeded.
 int MidiPortsTerm();
 // A back end of the running layer, e.g. to configure the simulator; null when absent.
@@ -63,9 +75,11 @@ MidiBackend* MidiPortsBackend(const std::string& name);
 
 std::vector<std::string> MidiInDeviceNames();
 std::vector<std::string> MidiOutDeviceNames();
-// The index of the port listed under exactly this name; false when none is.
-bool MidiInDeviceIndex(const std::string& name, uint32_t& index);
-bool MidiOutDeviceIndex(const std::string& name, uint32_t& index);
+// The index of the port a stored or typed name stands for, with or without its service prefix
+// (see PortNameMatch); `among` tells ports listed under the same name apart (0: the first).
+// False when no such port is listed: nothing else is taken in its place.
+bool MidiInDeviceIndex(const std::string& name, size_t among, uint32_t& index);
+bool MidiOutDeviceIndex(const std::string& name, size_t among, uint32_t& index);
 // The text for a result code; for MidiErrBackend the back end's last text.
 std::string MidiInErrorText(int code);
 std::string MidiOutErrorText(int code);
@@ -84,6 +98,10 @@ int OutPortOpen(MidiOutPort*& port, void* owner, uint32_t device, uint32_t optio
 // 0 when the event was sent, buffered or dropped by the filter; -1 when there is no room now
 // (the caller retries the same event later) or the port is null; a back-end code on failure.
 int OutPortPut(MidiOutPort* port, const MidiEvent& event);
+// Neither waits longer than a back end may take to give back the chunk it was handed (its wire
+// time, its stall allowance and a grace of 2 s). A back end that keeps it longer is given up:
+// Reset then fails with MidiErrBackend and the port reports it to every put until the next reset;
+// Close returns at once and the port is freed once the back end lets go, keeping the layer up.
 int OutPortReset(MidiOutPort* port);
 int OutPortClose(MidiOutPort*& port);
 // True when no system exclusive buffer is outstanding or being filled with unsent bytes.
@@ -100,6 +118,9 @@ int OutPortFlush(MidiOutPort* port);
 uint64_t OutPortProgress(MidiOutPort* port);
 // The wire time of everything the port holds and has not yet given back.
 std::chrono::microseconds OutPortBacklogTime(MidiOutPort* port);
+// How long the service behind the port may pause without having failed (see
+// MidiBackendOutput::StallAllowance).
+std::chrono::milliseconds OutPortStallAllowance(MidiOutPort* port);
 // The failure the sender thread met handing a buffer to the back end (reported by every put
 // until a reset), or 0.
 int OutPortError(MidiOutPort* port);

@@ -7,7 +7,7 @@ bool PortWatch::Patient() {
         m_waiting = true;
         m_progress = progress;
         m_since = now;
-        m_allowance = OutPortBacklogTime(m_port) + kGrace;
+        m_allowance = OutPortBacklogTime(m_port) + OutPortStallAllowance(m_port) + kGrace;
         return true;
     }
     return now - m_since <= m_allowance;

@@ -395,7 +395,7 @@ private:
     ErrorCapture m_errors; // outlives m_in, which may report while closing
     std::mutex m_deliverMutex;
     bool m_started = false;
-    bool m_inSysex = false; // RtMidi's thread, under m_deliverMutex
+    bool m_inSysex = false;           // RtMidi's thread, under m_deliverMutex
     std::unique_ptr<JackLink> m_link; // JACK only
     std::unique_ptr<RtMidiIn> m_in;
 };
@@ -468,6 +468,11 @@ public:
             error = e.what();
             return 1;
         }
+    }
+
+    // A JACK server may pause between cycles that long before a send gives up on it.
+    std::chrono::milliseconds StallAllowance() const override {
+        return m_link ? std::chrono::milliseconds(JackLink::kPauseLimitMs) : std::chrono::milliseconds(0);
     }
 
     int CloseSysex(std::string& error) override {
@@ -573,8 +578,8 @@ private:
     const int m_api;
     const ApiTraits m_traits;
     std::mutex m_sendMutex;
-    std::vector<uint8_t> m_pending; // whole-message APIs: the message collected so far
-    ErrorCapture m_errors;          // outlives m_out, which may report while closing
+    std::vector<uint8_t> m_pending;   // whole-message APIs: the message collected so far
+    ErrorCapture m_errors;            // outlives m_out, which may report while closing
     std::unique_ptr<JackLink> m_link; // JACK only
     std::unique_ptr<RtMidiOut> m_out;
 };
@@ -602,9 +607,12 @@ struct RtMidiBackend::Impl {
     ErrorCapture errors; // outlives the RtMidi objects below
     std::unique_ptr<RtMidiIn> in;
     std::unique_ptr<RtMidiOut> out;
+    // JACK: RtMidi's listing clients stay with the server they met; this hears it go.
+    std::unique_ptr<JackLink> link;
 
     ~Impl() {
         StderrSilencer quiet;
+        link.reset();
         in.reset();
         out.reset();
     }
@@ -626,8 +634,14 @@ struct RtMidiBackend::Impl {
                 out = std::make_unique<RtMidiOut>(api, kClientName);
                 out->setErrorCallback(&OnRtMidiError, &errors);
                 out->getPortCount();
-                if (!errors.Take(type, text))
+                if (!errors.Take(type, text)) {
+                    if (api == RtMidi::UNIX_JACK) {
+                        link = std::make_unique<JackLink>();
+                        if (!link->Open())
+                            link.reset();
+                    }
                     return true;
+                }
             }
         } catch (...) {
         }
@@ -637,13 +651,15 @@ struct RtMidiBackend::Impl {
     }
 };
 
-std::vector<std::unique_ptr<MidiBackend>> RtMidiBackend::AvailableBackends() {
+std::vector<std::unique_ptr<MidiBackend>>
+RtMidiBackend::AvailableBackends(const std::vector<std::string>& skip) {
     std::vector<std::unique_ptr<MidiBackend>> backends;
     try {
         std::vector<RtMidi::Api> apis;
         RtMidi::getCompiledApi(apis);
         for (RtMidi::Api api : apis) {
-            if (api == RtMidi::RTMIDI_DUMMY || api == RtMidi::UNSPECIFIED)
+            if (api == RtMidi::RTMIDI_DUMMY || api == RtMidi::UNSPECIFIED ||
+                std::find(skip.begin(), skip.end(), NameOf(api)) != skip.end())
                 continue;
             std::unique_ptr<RtMidiBackend> backend(new RtMidiBackend(api));
             if (backend->m_impl->Start(api))
@@ -676,8 +692,30 @@ RtMidiBackend::RtMidiBackend(int api) : m_api(api), m_impl(std::make_unique<Impl
 
 RtMidiBackend::~RtMidiBackend() = default;
 
+std::vector<std::string> RtMidiBackend::CompiledServiceNames() {
+    std::vector<std::string> names;
+    try {
+        std::vector<RtMidi::Api> apis;
+        RtMidi::getCompiledApi(apis);
+        for (RtMidi::Api api : apis) {
+            if (api != RtMidi::RTMIDI_DUMMY && api != RtMidi::UNSPECIFIED)
+                names.push_back(NameOf(api));
+        }
+    } catch (...) {
+    }
+    return names;
+}
+
+bool RtMidiBackend::ServiceLost() {
+    return m_impl->link && m_impl->link->Gone();
+}
+
 std::string RtMidiBackend::Name() const {
-    switch (m_api) {
+    return NameOf(m_api);
+}
+
+std::string RtMidiBackend::NameOf(int api) {
+    switch (api) {
     case RtMidi::LINUX_ALSA:
         return "ALSA";
     case RtMidi::UNIX_JACK:
@@ -688,7 +726,7 @@ std::string RtMidiBackend::Name() const {
         return "WinMM";
     default:
         try {
-            return RtMidi::getApiDisplayName(static_cast<RtMidi::Api>(m_api));
+            return RtMidi::getApiDisplayName(static_cast<RtMidi::Api>(api));
         } catch (...) {
             return "MIDI";
         }

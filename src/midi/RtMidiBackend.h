@@ -17,8 +17,12 @@
 class RtMidiBackend : public MidiBackend {
 public:
     // One back end per compiled API that can start here; an API that cannot start (no ALSA
-    // sequencer, no JACK server) is left out without printing anything.
-    static std::vector<std::unique_ptr<MidiBackend>> AvailableBackends();
+    // sequencer, no JACK server) is left out without printing anything, and so is one whose name
+    // is in `skip` (the services the layer already has).
+    static std::vector<std::unique_ptr<MidiBackend>>
+    AvailableBackends(const std::vector<std::string>& skip = {});
+    // The names of every compiled API, whether it runs or not ("ALSA", "JACK", ...).
+    static std::vector<std::string> CompiledServiceNames();
     // The back end for one API by RtMidi's name for it ("alsa", "jack", "core", "winmm"); null
     // when it is not compiled in or cannot start.
     static std::unique_ptr<RtMidiBackend> ForApi(const std::string& apiName);
@@ -30,6 +34,8 @@ public:
     int OpenInput(size_t index, MidiInputReceiver& receiver, std::unique_ptr<MidiBackendInput>& input,
                   std::string& error) override;
     int OpenOutput(size_t index, std::unique_ptr<MidiBackendOutput>& output, std::string& error) override;
+    // JACK: the server this back end lists the ports of has gone.
+    bool ServiceLost() override;
 
     // Ports that other programs connect to (ALSA, JACK and CoreMIDI; WinMM has none), for the
     // simulated device of the command-line tool. `clientName` groups the port where the API has
@@ -50,6 +56,7 @@ private:
     struct Impl;
 
     explicit RtMidiBackend(int api);
+    static std::string NameOf(int api);
     int m_api; // RtMidi::Api
     // The RtMidi objects kept for enumeration, so that listing ports does not open new clients.
     std::unique_ptr<Impl> m_impl;

@@ -50,18 +50,94 @@ int TestSendEngine::DataBytesOf(int cls) {
     }
 }
 
-size_t TestSendEngine::UnclosedSysexStart(const std::vector<uint8_t>& bytes) {
-    int depth = 0;
-    size_t start = 0;
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == 0xF0) {
-            if (depth++ == 0)
-                start = i + 1;
-        } else if (bytes[i] == 0xF7 && depth > 0) {
-            --depth;
-        }
+TestSendEngine::Step TestSendEngine::StepAt(const std::vector<uint8_t>& bytes, size_t index, int depth,
+                                            uint8_t lastStatus) {
+    Step step;
+    const size_t count = bytes.size();
+    const uint8_t byte = bytes[index];
+    step.depth = depth;
+    step.next = index + 1;
+    if (depth > 0) {
+        // Inside system exclusive data every byte is data, realtime bytes included; a nested
+        // start needs an end of its own.
+        step.event.time = 0;
+        step.event.status = 0xF0;
+        step.event.data1 = byte;
+        if (byte == 0xF7)
+            --step.depth;
+        else if (byte == 0xF0)
+            ++step.depth;
+        return step;
     }
-    return depth > 0 ? start : 0;
+    const auto fault = [&](Fault kind, size_t position, size_t counted) {
+        step.fault = kind;
+        step.byte = position;
+        step.next = counted;
+        return step;
+    };
+    // Its time only has to differ from the immediate value.
+    step.event.time = static_cast<uint32_t>(index);
+    int cls = Classify(byte);
+    const bool running = cls < 0;
+    if (running) {
+        cls = Classify(lastStatus);
+        if (lastStatus == 0xF0 || lastStatus == 0xF7 || cls < 0)
+            return fault(Fault::DataWhereStatusExpected, index + 1, index);
+    }
+    const int dataBytes = DataBytesOf(cls);
+    if (dataBytes == 0) {
+        if (running)
+            return fault(Fault::RunningStatusWithoutData, index + 1, index);
+        step.event.status = byte;
+        return step;
+    }
+    if (dataBytes < 0) {
+        if (byte == 0xF7)
+            return fault(Fault::EndWithoutStart, index + 1, index);
+        step.event.time = 0;
+        step.event.status = 0xF0;
+        step.event.data1 = 0xF0;
+        step.depth = 1;
+        return step;
+    }
+    size_t at = index;
+    step.event.status = running ? lastStatus : byte;
+    if (!running && ++at >= count)
+        return fault(dataBytes == 1 ? Fault::MissingDataByte1 : Fault::MissingDataBytes1And2, at + 1, at);
+    step.event.data1 = bytes[at];
+    if (dataBytes == 2) {
+        // The whole incomplete message comes back off the count.
+        if (++at >= count)
+            return fault(Fault::MissingDataByte2, at + 1, index);
+        step.event.data2 = bytes[at];
+    }
+    step.next = at + 1;
+    return step;
+}
+
+size_t TestSendEngine::UnclosedSysexStart(const std::vector<uint8_t>& bytes) {
+    size_t lastStart = 0;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == 0xF0)
+            lastStart = i + 1;
+        else if (bytes[i] == 0xF7)
+            lastStart = 0;
+    }
+    if (lastStart == 0)
+        return 0;
+    // Only a string the loop sends to its end leaves the receiver there; any other stops at its
+    // first fault, which is what is reported.
+    int depth = 0;
+    uint8_t status = 0;
+    for (size_t index = 0; index < bytes.size();) {
+        const Step step = StepAt(bytes, index, depth, status);
+        if (step.fault != Fault::None)
+            return 0;
+        status = step.event.status;
+        depth = step.depth;
+        index = step.next;
+    }
+    return lastStart;
 }
 
 void TestSendEngine::Initialise() {
@@ -71,11 +147,6 @@ void TestSendEngine::Initialise() {
     m_observer.SetText(CtlStatus, "Sending MIDI data...");
     m_observer.SetText(CtlLabel1, "Bytes transmitted:");
     m_observer.SetValue(CtlValue1, 0);
-}
-
-void TestSendEngine::Consume() {
-    ++m_index;
-    ++m_transmitted;
 }
 
 bool TestSendEngine::Put(const MidiEvent& event) {
@@ -102,98 +173,61 @@ bool TestSendEngine::Put(const MidiEvent& event) {
     }
 }
 
+void TestSendEngine::ReportFault(const Step& step) {
+    const std::string at = std::to_string(step.byte);
+    switch (step.fault) {
+    case Fault::DataWhereStatusExpected:
+        ConsistencyError("Error handling data string at byte " + at + ".");
+        break;
+    case Fault::RunningStatusWithoutData:
+        ConsistencyError("Error handling running status messages.");
+        break;
+    case Fault::MissingDataByte1:
+        ConsistencyError("Data string consistency error at byte " + at + ".  Missing data byte 1.");
+        break;
+    case Fault::MissingDataBytes1And2:
+        ConsistencyError("Data string consistency error at byte " + at + ".  Missing data bytes 1 and 2.");
+        break;
+    case Fault::MissingDataByte2:
+        ConsistencyError("Data string consistency error at byte " + at + ".  Missing data byte 2.");
+        break;
+    case Fault::EndWithoutStart:
+        // The port's text for the last put, which the loop only passes after a success.
+        DeviceError(MidiOutErrorText(MidiOk), 254);
+        ClosePort();
+        break;
+    case Fault::None:
+        break;
+    }
+}
+
 void TestSendEngine::Loop() {
     const int bufferSize = m_settings.bufferSize > 0 ? m_settings.bufferSize : 256;
     const size_t count = m_bytes.size();
     m_observer.SetText(CtlStatus, "Sending MIDI data...");
-    // Checked before anything goes out: the port would hold the open message's last bytes for
-    // ever, and the device would wait inside it.
+    // Refused before anything goes out: the receiver would wait inside the message for ever.
     if (const size_t open = UnclosedSysexStart(m_bytes); open > 0)
         ConsistencyError("Data string consistency error at byte " + std::to_string(open) +
                          ". System exclusive (F0) without an end (F7).");
-    if (count > 0 && !Stopping()) {
-        int depth = 0;
-        MidiEvent event; // keeps the last status used, which running status refers to
-        do {
-            if (Stopping())
-                break;
-            const unsigned messageStart = m_transmitted;
-            const uint8_t byte = m_bytes[m_index];
-            const auto byteNumber = [this] { return std::to_string(m_index + 1); };
-            int depthAfter = depth;
-            if (depth > 0) {
-                event.time = 0;
-                event.status = 0xF0;
-                event.data1 = byte;
-                if (byte == 0xF7)
-                    --depthAfter;
-                else if (byte == 0xF0)
-                    ++depthAfter; // a nested start needs an end of its own
-            } else {
-                bool running = false;
-                int cls = Classify(byte);
-                event.time = static_cast<uint32_t>(m_index);
-                if (cls < 0) {
-                    running = true;
-                    cls = Classify(event.status);
-                    if (event.status == 0xF0 || event.status == 0xF7 || cls < 0) {
-                        ConsistencyError("Error handling data string at byte " + byteNumber() + ".");
-                        break;
-                    }
-                }
-                const int dataBytes = DataBytesOf(cls);
-                if (dataBytes == 0) {
-                    if (running) {
-                        ConsistencyError("Error handling running status messages.");
-                        break;
-                    }
-                    event.status = byte;
-                    event.data1 = 0;
-                    event.data2 = 0;
-                } else if (dataBytes == 1 || dataBytes == 2) {
-                    if (!running) {
-                        event.status = byte;
-                        Consume();
-                        if (m_index >= count) {
-                            ConsistencyError("Data string consistency error at byte " + byteNumber() +
-                                             (dataBytes == 1 ? ".  Missing data byte 1."
-                                                             : ".  Missing data bytes 1 and 2."));
-                            break;
-                        }
-                    }
-                    event.data1 = m_bytes[m_index];
-                    event.data2 = 0;
-                    if (dataBytes == 2) {
-                        Consume();
-                        if (m_index >= count) {
-                            ConsistencyError("Data string consistency error at byte " + byteNumber() +
-                                             ".  Missing data byte 2.");
-                            m_transmitted = messageStart;
-                            break;
-                        }
-                        event.data2 = m_bytes[m_index];
-                    }
-                } else if (byte == 0xF0) {
-                    event.time = 0;
-                    event.status = 0xF0;
-                    event.data1 = 0xF0;
-                    depthAfter = 1;
-                } else {
-                    // An end of exclusive with no start: name where it is rather than pass on the
-                    // text of the last (successful) put.
-                    ConsistencyError("Data string consistency error at byte " + byteNumber() +
-                                     ".  End of system exclusive (F7) without a start (F0).");
-                    break;
-                }
-            }
-            if (!Put(event))
-                break;
-            depth = depthAfter;
-            Consume();
-            m_observer.SetValue(CtlValue1, m_transmitted);
-            if (m_transmitted % static_cast<unsigned>(bufferSize) == 0)
-                Sleep(m_settings.delayBetweenBuffers);
-        } while (m_transmitted < count);
+    size_t index = 0;
+    int depth = 0;
+    uint8_t status = 0; // the last status used, which running status refers to
+    while (index < count && !Stopping()) {
+        const Step step = StepAt(m_bytes, index, depth, status);
+        if (step.fault != Fault::None) {
+            m_transmitted = static_cast<unsigned>(step.next);
+            ReportFault(step);
+            break;
+        }
+        if (!Put(step.event))
+            break;
+        status = step.event.status;
+        depth = step.depth;
+        index = step.next;
+        m_transmitted = static_cast<unsigned>(index);
+        m_observer.SetValue(CtlValue1, m_transmitted);
+        if (m_transmitted % static_cast<unsigned>(bufferSize) == 0)
+            Sleep(m_settings.delayBetweenBuffers);
     }
     DrainOutput(m_out, 287);
     m_observer.SetValue(CtlValue1, m_transmitted);

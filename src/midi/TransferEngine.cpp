@@ -98,7 +98,10 @@ bool TransferEngine::ResolveDevice(bool input, uint32_t& device, int location) {
         device = input ? m_settings.inputDevice : m_settings.outputDevice;
         return true;
     }
-    if (input ? MidiInDeviceIndex(name, device) : MidiOutDeviceIndex(name, device))
+    // A service started since the layer started (or since the preferences were shown) counts.
+    MidiPortsRefresh();
+    const size_t among = input ? m_settings.inputDeviceNameIndex : m_settings.outputDeviceNameIndex;
+    if (input ? MidiInDeviceIndex(name, among, device) : MidiOutDeviceIndex(name, among, device))
         return true;
     DeviceError(std::string(input ? "The MIDI input \"" : "The MIDI output \"") + name +
                     "\" is not connected.",

@@ -50,7 +50,11 @@ protected:
     // Owner's thread, first thing of every completion: "Closing MIDI devices...", stop the
     // worker and show what it left to report.
     void FinishWorker();
-    // Stops and joins the worker without a word (destruction).
+    // Stops and joins the worker without a word (destruction). The join is bounded because every
+    // wait of the worker is: the loops look at the abort flag on each pass, a port that takes no
+    // data ends its wait within its wire time, its service's stall allowance and PortWatch's
+    // grace, and closing a port waits no longer for a back end that keeps a chunk (see
+    // OutPortClose). The worker is never left running, as it works on this object.
     void StopWorker();
     // The "MIDI Device Error" report. On the owner's thread it is shown at once; on the worker
     // it is kept for FinishWorker. Either way the error flag is set.

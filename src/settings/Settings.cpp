@@ -57,6 +57,14 @@ void WriteOrRemove(QSettings& store, const QString& key, const QString& text) {
         store.setValue(key, text);
 }
 
+// A count that is 0 unless there is something to tell is stored only then.
+void WriteOrRemove(QSettings& store, const QString& key, int number) {
+    if (number == 0)
+        store.remove(key);
+    else
+        store.setValue(key, number);
+}
+
 bool Stored(QSettings& store) {
     store.sync();
     return store.isWritable() && store.status() == QSettings::NoError;
@@ -142,6 +150,10 @@ void Settings::Load() {
     m_midiOutputDevice = ReadInt(*store, QStringLiteral("MIDI Output Device"), 0);
     m_midiInputDeviceName = ReadString(*store, QStringLiteral("MIDI Input Device Name"), QString());
     m_midiOutputDeviceName = ReadString(*store, QStringLiteral("MIDI Output Device Name"), QString());
+    m_midiInputDeviceNameIndex =
+        NormalisedNameIndex(ReadInt(*store, QStringLiteral("MIDI Input Device Name Index"), 0));
+    m_midiOutputDeviceNameIndex =
+        NormalisedNameIndex(ReadInt(*store, QStringLiteral("MIDI Output Device Name Index"), 0));
     m_background = ReadString(*store, QStringLiteral("Background"), QString());
     m_hexShowAscii = ReadFlag(*store, QStringLiteral("HexShowAscii"), true);
     m_hexShowOffset = ReadFlag(*store, QStringLiteral("HexShowOffset"), true);
@@ -207,6 +219,8 @@ bool Settings::Save(Prompter& prompter) {
     store->setValue(QStringLiteral("MIDI Output Device"), m_midiOutputDevice);
     store->setValue(QStringLiteral("MIDI Input Device Name"), m_midiInputDeviceName);
     store->setValue(QStringLiteral("MIDI Output Device Name"), m_midiOutputDeviceName);
+    WriteOrRemove(*store, QStringLiteral("MIDI Input Device Name Index"), m_midiInputDeviceNameIndex);
+    WriteOrRemove(*store, QStringLiteral("MIDI Output Device Name Index"), m_midiOutputDeviceNameIndex);
     store->setValue(QStringLiteral("Display"), EncodeDisplay(m_display));
     WriteFlag(*store, QStringLiteral("HexShowAscii"), m_hexShowAscii);
     WriteFlag(*store, QStringLiteral("HexShowOffset"), m_hexShowOffset);
@@ -263,6 +277,10 @@ QString Settings::MailLink() const {
     return QStringLiteral("mailto:support@morvik.example?Subject=") + VersionText();
 }
 
+int Settings::NormalisedNameIndex(int index) {
+    return index < 0 ? 0 : index;
+}
+
 TransferSettings Settings::Transfer() const {
     TransferSettings transfer;
     // -1 (nothing chosen) becomes the all-ones device number, the system's default output.
@@ -270,6 +288,8 @@ TransferSettings Settings::Transfer() const {
     transfer.outputDevice = static_cast<uint32_t>(m_midiOutputDevice);
     transfer.inputDeviceName = m_midiInputDeviceName.toStdString();
     transfer.outputDeviceName = m_midiOutputDeviceName.toStdString();
+    transfer.inputDeviceNameIndex = static_cast<size_t>(m_midiInputDeviceNameIndex);
+    transfer.outputDeviceNameIndex = static_cast<size_t>(m_midiOutputDeviceNameIndex);
     transfer.bufferSize = m_bufferSize;
     transfer.delayBetweenBuffers = m_delayBetweenBuffers;
     transfer.promptBeforeDownload = m_promptBeforeDownload;

@@ -85,6 +85,12 @@ public:
     void SetMidiInputDeviceName(const QString& name) { m_midiInputDeviceName = name; }
     QString MidiOutputDeviceName() const { return m_midiOutputDeviceName; }
     void SetMidiOutputDeviceName(const QString& name) { m_midiOutputDeviceName = name; }
+    // Which of the ports listed under that name (0: the first), for ports of the same name.
+    int MidiInputDeviceNameIndex() const { return m_midiInputDeviceNameIndex; }
+    void SetMidiInputDeviceNameIndex(int index) { m_midiInputDeviceNameIndex = NormalisedNameIndex(index); }
+    int MidiOutputDeviceNameIndex() const { return m_midiOutputDeviceNameIndex; }
+    void SetMidiOutputDeviceNameIndex(int index) { m_midiOutputDeviceNameIndex = NormalisedNameIndex(index); }
+    static int NormalisedNameIndex(int index);
     const QString& Background() const { return m_background; }
     void SetBackground(const QString& path) { m_background = path; }
     bool HexShowAscii() const { return m_hexShowAscii; }
@@ -157,6 +163,8 @@ private:
     int m_midiOutputDevice = 0;
     QString m_midiInputDeviceName;
     QString m_midiOutputDeviceName;
+    int m_midiInputDeviceNameIndex = 0;
+    int m_midiOutputDeviceNameIndex = 0;
     QString m_background;
     bool m_hexShowAscii = true;
     bool m_hexShowOffset = true;

@@ -6,6 +6,7 @@
 #include "midi/SimulatorBackend.h"
 #include "settings/RecentList.h"
 #include "settings/Settings.h"
+#include "support/FakeMidiBackend.h"
 #include "support/ScriptedPrompter.h"
 #include "support/SimulatorLayer.h"
 
@@ -22,6 +23,7 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QUrl>
 
 #include <functional>
@@ -224,6 +226,7 @@ TEST_F(DOptionsSettings, SaveRoundTripsEveryWrittenValueWithItsType) {
         settings->SetMidiInputDevice(2);
         settings->SetMidiOutputDevice(-1);
         settings->SetMidiInputDeviceName(QStringLiteral("JACK: pedal:out"));
+        settings->SetMidiInputDeviceNameIndex(2);
         settings->SetBackground(QStringLiteral("/pictures/stage.bmp"));
         settings->SetHexShowAscii(false);
         settings->SetHexShowOffset(false);
@@ -252,6 +255,8 @@ TEST_F(DOptionsSettings, SaveRoundTripsEveryWrittenValueWithItsType) {
     EXPECT_EQ(settings->MidiOutputDevice(), -1);
     EXPECT_EQ(settings->MidiInputDeviceName(), QStringLiteral("JACK: pedal:out"));
     EXPECT_EQ(settings->MidiOutputDeviceName(), QString());
+    EXPECT_EQ(settings->MidiInputDeviceNameIndex(), 2);
+    EXPECT_EQ(settings->MidiOutputDeviceNameIndex(), 0);
     EXPECT_EQ(settings->Background(), QStringLiteral("/pictures/stage.bmp"));
     EXPECT_FALSE(settings->HexShowAscii());
     EXPECT_FALSE(settings->HexShowOffset());
@@ -278,7 +283,7 @@ TEST_F(DOptionsSettings, SaveRoundTripsEveryWrittenValueWithItsType) {
     EXPECT_EQ(Stored(QStringLiteral("Display")).toByteArray(),
               QByteArray("\xFC\xFF\xFF\xFF\x08\x00\x00\x00\x00\x05\x00\x00\x00\x04\x00\x00", 16));
     const QStringList keys = StoredKeys();
-    EXPECT_EQ(keys.size(), 24) << keys.join(QLatin1Char(',')).toStdString();
+    EXPECT_EQ(keys.size(), 25) << keys.join(QLatin1Char(',')).toStdString();
     for (const char* never : {"Hostname", "VersionFile", "DownloadURL"})
         EXPECT_FALSE(keys.contains(QLatin1String(never))) << never;
 }
@@ -504,6 +509,59 @@ TEST_F(DOptionsDialog, PortsAreRememberedByNameAndAMissingOneIsNeverSwapped) {
     EXPECT_EQ(Stored(QStringLiteral("MIDI Output Device")).toInt(), 0);
     EXPECT_EQ(Stored(QStringLiteral("MIDI Output Device Name")).toString(),
               QStringLiteral("Pedal Interface"));
+}
+
+// A stored name finds its port with or without the service prefix the list shows now, a service
+// started after the editor is listed when the preferences open, and ports of the same name are
+// told apart by the stored index among them.
+TEST_F(DOptionsDialog, PortsAreFoundByNameAcrossServicesAndAmongPortsOfTheSameName) {
+    MidiPortsTerm();
+    bool jackRunning = false;
+    std::vector<std::unique_ptr<MidiBackend>> backends;
+    backends.push_back(std::make_unique<FakeMidiBackend>("ALSA", std::vector<std::string>{},
+                                                         std::vector<std::string>{"Pedal", "Twin", "Twin"}));
+    backends.push_back(std::make_unique<SimulatorBackend>());
+    ASSERT_EQ(MidiPortsInit(
+                  std::move(backends),
+                  [&](const std::vector<std::string>& running) {
+                      std::vector<std::unique_ptr<MidiBackend>> found;
+                      if (jackRunning && std::find(running.begin(), running.end(), "JACK") == running.end())
+                          found.push_back(std::make_unique<FakeMidiBackend>(
+                              "JACK", std::vector<std::string>{}, std::vector<std::string>{"synth"}));
+                      return found;
+                  }),
+              1);
+    // Stored while JACK ran: the second of the two ports named "Twin".
+    Store({{QStringLiteral("MIDI Output Device"), 3},
+           {QStringLiteral("MIDI Output Device Name"), QStringLiteral("ALSA: Twin")},
+           {QStringLiteral("MIDI Output Device Name Index"), 1}});
+    Dialog().show();
+    auto* output = Find<QComboBox>("midiOutput");
+    EXPECT_EQ(output->count(), 4);
+    EXPECT_EQ(output->currentIndex(), 2);
+    EXPECT_EQ(output->currentText(), QStringLiteral("Twin"));
+    Click("cancel");
+
+    jackRunning = true;
+    Dialog().show();
+    EXPECT_EQ(output->itemText(3), QStringLiteral("JACK: synth"));
+    EXPECT_EQ(output->currentIndex(), 2);
+    EXPECT_EQ(output->currentText(), QStringLiteral("ALSA: Twin"));
+    output->setFocus();
+    QTest::keyClick(output, Qt::Key_Up);
+    EXPECT_EQ(output->currentIndex(), 1);
+    Click("ok");
+    EXPECT_EQ(Stored(QStringLiteral("MIDI Output Device")).toInt(), 1);
+    EXPECT_EQ(Stored(QStringLiteral("MIDI Output Device Name")).toString(), QStringLiteral("ALSA: Twin"));
+    EXPECT_FALSE(StoredKeys().contains(QStringLiteral("MIDI Output Device Name Index")));
+
+    Dialog().show();
+    EXPECT_EQ(output->currentIndex(), 1);
+    output->setFocus();
+    QTest::keyClick(output, Qt::Key_Down);
+    Click("ok");
+    EXPECT_EQ(Stored(QStringLiteral("MIDI Output Device Name Index")).toInt(), 1);
+    EXPECT_EQ(Dialog().Values().Transfer().outputDeviceNameIndex, 1u);
 }
 
 TEST_F(DOptionsDialog, ValuesOutsideTheListsShowNothingAndStoreTheirEmptyReading) {

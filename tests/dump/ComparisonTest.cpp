@@ -120,7 +120,7 @@ const Row kRows[] = {
          p.banks[0].steps = {3};
      },
      {"header: transmit length 146 -> 148", "bank 05: name \"BANK5\" -> \"LIVE\"",
-      "bank 05: sequence mode off -> on", "bank 05: switch C patch 0 -> 12",
+      "bank 05: sequence mode off -> on", "bank 05: pedal C patch 0 -> 12",
       "bank 05: sequence steps none -> 3"}},
     {"bank only in the first",
      [](Parts& p) { p.banks.clear(); },

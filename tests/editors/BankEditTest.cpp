@@ -7,7 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
 
 namespace {
 
@@ -76,10 +80,61 @@ TEST_F(BankEditTest, NormalModeReadsNineLinesWithBlanksAndSigns) {
     EXPECT_EQ(TakeMessages(), std::vector<std::string>{});
     EXPECT_TRUE(kit::Consistent(*doc));
 
-    // A patch the dump does not hold is named and kept out of the dump.
+    // A number that can name no patch is refused before anything else is said.
     auto dlg = Open(1);
-    SetText(*dlg, "patchList", "001\n999\n4");
-    ExpectRefused(*dlg, "Invalid patch number (999) in bank.");
+    SetText(*dlg, "patchList", "004\n999\n4");
+    ExpectRefused(
+        *dlg,
+        "Patch number 999 can't be stored in a bank.\nPatch numbers are 1 - 500; 0 is an empty switch.");
+}
+
+// A patch number up to 500 that the dump does not hold is named once for each line that gives it,
+// and stored all the same; the bank pane then offers to create the patch. Typed and confirmed as a
+// user would.
+TEST_F(BankEditTest, StoresAbsentPatchesAfterAWarningForEachLine) {
+    struct Row {
+        const char* typed; // "\n" is the Return key
+        bool sequence;
+        std::vector<int> stored;
+        std::vector<int> warned;
+    };
+    const Row rows[] = {
+        {"001\n450\n4\n450", false, {1, 450, 4, 450, 0, 0, 0, 0, 0}, {450, 4, 450}},
+        {"450\n\n450 | gone\n7\n002", true, {450, 450, 7, 2}, {450, 450, 7}},
+        {"1\n1\n1\n1\n1\n1\n1\n1\n500\n451", false, {1, 1, 1, 1, 1, 1, 1, 1, 500}, {500}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.typed);
+        auto dlg = Open(1);
+        dlg->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg.get()));
+        auto* mode = Find<QCheckBox>(*dlg, "sequenceMode");
+        if (mode->isChecked() != row.sequence) {
+            mode->setFocus();
+            QTest::keyClick(mode, Qt::Key_Space);
+        }
+        auto* list = Find<QPlainTextEdit>(*dlg, "patchList");
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+        const QStringList lines = QString::fromLatin1(row.typed).split(QLatin1Char('\n'));
+        for (int i = 0; i < lines.size(); ++i) {
+            if (i > 0)
+                QTest::keyClick(list, Qt::Key_Return);
+            QTest::keyClicks(list, lines[i]);
+        }
+        QTest::mouseClick(dlg->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+
+        EXPECT_EQ(dlg->result(), QDialog::Accepted);
+        std::vector<std::string> warnings;
+        for (int number : row.warned)
+            warnings.push_back("Invalid patch number (" + std::to_string(number) + ") in bank.");
+        EXPECT_EQ(TakeMessages(), warnings);
+        std::vector<int> stored;
+        const BankRecord bank(*doc->PeekBank(1));
+        for (int k = 0; k < bank.ActiveCount(); ++k)
+            stored.push_back(bank.ActiveEntry(k));
+        EXPECT_EQ(stored, row.stored);
+    }
 }
 
 TEST_F(BankEditTest, SequenceModeSkipsLinesNotStartingWithADigit) {

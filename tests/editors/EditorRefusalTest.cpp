@@ -76,10 +76,8 @@ TEST_P(EditorRefusalTest, KeepsTheDialogOpenAndTheDumpUnchanged) {
 }
 
 const Refusal kRefusals[] = {
-    {"BankPatchNotInTheDump", false, Editor::Bank, 1, "patchList", true, "001\n777",
-     "Invalid patch number (777) in bank."},
-    {"SequenceUnusedPatch", false, Editor::Bank, 2, "patchList", false, "004",
-     "Invalid patch number (4) in bank."},
+    {"BankPatchAboveTheLargest", false, Editor::Bank, 1, "patchList", true, "001\n777",
+     "Patch number 777 can't be stored in a bank.\nPatch numbers are 1 - 500; 0 is an empty switch."},
     {"SetBankAbove99", false, Editor::Set, 2, "setList", false, "120", "Invalid bank number (120) in set."},
     {"PatchStringsPastTheLimit", true, Editor::Patch, 7, "stringA", false, "90 40 7f",
      "This change would make the dump 65,526 bytes long.\nThe RIV 10 holds at most 65,520 bytes."},

@@ -2,6 +2,9 @@
 # Every transfer over real MIDI ports ends, with a defined result, whatever the data and the port
 # do: a test string left inside system exclusive, an image that does not end on 0xF7, a clock
 # merged into a download, Ctrl+C in the middle of an upload, and a JACK server that goes away.
+# A server that pauses for 3 s (SIGSTOP, then SIGCONT) ends nothing: the download and the upload
+# it meets arrive whole. The test sender reports the first fault its loop meets, and finds its
+# port by name with or without the service prefix.
 # Runs a private JACK server (dummy driver) of its own, so it can stop it mid-transfer without
 # disturbing anyone else's. Prints the time each transfer took to end.
 #   JackTransfersEnd.sh TOLVANE_CLI MAKE_DEMO_DUMP
@@ -16,8 +19,9 @@ fi
 
 dir=$(mktemp -d)
 # One fixed name: JACK keeps a table of at most eight servers, and the entry of a server that was
-# killed is only taken back by a server of the same name.
-export JACK_DEFAULT_SERVER="tolvane-transfers-end"
+# killed is only taken back by a server of the same name. TOLVANE_JACK_SERVER names another, for
+# a second copy of the tests running beside this one.
+export JACK_DEFAULT_SERVER="${TOLVANE_JACK_SERVER:-tolvane-transfers-end}"
 server=""
 sim=""
 killed=""
@@ -83,6 +87,67 @@ wait_for_end "$receiver" 60 || fail "the download with a merged clock hangs"
 echo "download with merged clock and active sensing: ended in $(since "$t") s, status $status"
 [ "$status" -eq 0 ] || fail "the download with a merged clock failed"
 cmp "$dir/largest.syx" "$dir/back.syx" || fail "the download with a merged clock came back changed"
+
+# Suspends the server for 3 s, then lets it go on.
+pause_server() {
+    kill -STOP "$server"
+    sleep 3
+    kill -CONT "$server"
+}
+
+# 1a. The server pauses for 3 s in the middle of a download, then goes on: a pause is no loss,
+# and the download arrives whole.
+"$cli" receive --in "$from_device" "$dir/paused.syx" >"$dir/receive-paused.log" 2>&1 &
+receiver=$!
+wait_for_line "$dir/receive-paused.log" 15 "Waiting for sysex data" || fail "the download did not start"
+t=$(now)
+echo >&3
+sleep 0.3
+pause_server
+wait_for_end "$receiver" 30 || fail "the download hangs after the server paused"
+echo "download with the server paused for 3 s: ended in $(since "$t") s, status $status"
+grep -h "^Error" "$dir/receive-paused.log" || true
+[ "$status" -eq 0 ] || fail "the download ended with status $status after the server paused"
+cmp "$dir/largest.syx" "$dir/paused.syx" || fail "the download came back changed after the server paused"
+
+# 1b. The same in the middle of an upload whose first buffer is larger than JACK's ring.
+before=$(grep -c "^Received 65520 bytes: 0" "$dir/simulator.log" || true)
+"$cli" send "$dir/largest.syx" --out "$to_device" --delay 0 --buffer-size 32768 >"$dir/send-paused.log" 2>&1 &
+sender=$!
+t=$(now)
+# As soon as the port is open: the first buffer then meets a server that runs no cycles.
+for _ in $(seq 1000); do
+    grep -qF "Sending MIDI sysex upload" "$dir/send-paused.log" 2>/dev/null && break
+    sleep 0.01
+done
+pause_server
+wait_for_end "$sender" 60 || fail "the upload hangs after the server paused"
+echo "upload with the server paused for 3 s: ended in $(since "$t") s, status $status"
+grep -h "^Error" "$dir/send-paused.log" || true
+[ "$status" -eq 0 ] || fail "the upload ended with status $status after the server paused"
+wait_for_line "$dir/simulator.log" 30 "^Received 65520 bytes: 0" &&
+    [ "$(grep -c "^Received 65520 bytes: 0" "$dir/simulator.log")" -gt "$before" ] ||
+    fail "the device did not get the upload whole after the server paused"
+
+# 1c. The test sender over real ports: the first fault its loop meets is the one reported, and
+# the port is found by its name with or without the service prefix.
+listed=$("$cli" ports | sed -n "/^Outputs:/,/^[A-Z]/p" | grep -F -- "RIV 10 Simulator In:" | head -n 1 |
+    sed -E 's/^ *[0-9]+: //')
+case "$listed" in
+"JACK: "*) other_name=${listed#JACK: } ;;
+*) other_name="JACK: $listed" ;;
+esac
+test_send() { # expected status, the text to send, the port, the line the output must hold
+    local expected=$1 text=$2 port=$3 line=$4
+    status=0
+    "$cli" test-send --out "$port" "$text" >"$dir/test-send-order.log" 2>&1 || status=$?
+    echo "test-send '$text' to '$port': status $status"
+    [ "$status" -eq "$expected" ] || fail "test-send '$text' ended with status $status"
+    grep -qF -- "$line" "$dir/test-send-order.log" || fail "test-send '$text' did not say: $line"
+}
+test_send 1 "3C 40 F0 01" "$listed" "Error handling data string at byte 1."
+test_send 1 "F7 F0 01" "$other_name" "Error location: DSimpleMidiSend (254)"
+test_send 0 "F0 F0 01 F7" "$other_name" "Transmission complete."
 
 # 2. A test string that ends inside system exclusive is refused before anything is sent.
 t=$(now)

@@ -8,6 +8,7 @@
 #include "midi/TestSendEngine.h"
 #include "midi/UploadEngine.h"
 #include "support/DumpBuilder.h"
+#include "support/FakeMidiBackend.h"
 #include "support/ScriptedPrompter.h"
 #include "support/SimulatorLayer.h"
 
@@ -622,9 +623,13 @@ struct TestSendCase {
     Bytes bytes;
     std::vector<Bytes> shortMessages; // in order, before the port is closed
     Bytes sysex;
-    std::string consistencyError; // empty: none
+    std::string caption; // of the one message shown; empty: none
+    std::string text;
     unsigned transmitted;
 };
+
+const std::string kConsistency = "Data consistency error";
+const std::string kDevice = "MIDI Device Error";
 
 class TestSendTest : public EngineTest, public ::testing::WithParamInterface<TestSendCase> {};
 
@@ -640,7 +645,7 @@ TEST_P(TestSendTest, SendsMessagesOrNamesTheFault) {
         std::lock_guard<std::mutex> lock(wire->mutex);
         return wire->shortMessages.size();
     }();
-    EXPECT_EQ(engine.Complete(), !c.consistencyError.empty());
+    EXPECT_EQ(engine.Complete(), !c.caption.empty());
     {
         std::lock_guard<std::mutex> lock(wire->mutex);
         EXPECT_EQ(std::vector<Bytes>(wire->shortMessages.begin(),
@@ -649,14 +654,14 @@ TEST_P(TestSendTest, SendsMessagesOrNamesTheFault) {
     }
     EXPECT_EQ(wire->SysexBytes(), c.sysex);
     EXPECT_EQ(m_observer.Value(CtlValue1), c.transmitted);
-    if (c.consistencyError.empty()) {
+    if (c.caption.empty()) {
         EXPECT_TRUE(m_prompter.Messages().empty());
         EXPECT_TRUE(m_observer.Saw("Transmission complete."));
     } else {
         ASSERT_EQ(m_prompter.Messages().size(), 1u);
-        EXPECT_EQ(m_prompter.Messages()[0].caption, "Data consistency error");
+        EXPECT_EQ(m_prompter.Messages()[0].caption, c.caption);
         EXPECT_EQ(m_prompter.Messages()[0].icon, Prompter::Icon::Stop);
-        EXPECT_EQ(m_prompter.Messages()[0].text, c.consistencyError);
+        EXPECT_EQ(m_prompter.Messages()[0].text, c.text);
         EXPECT_TRUE(m_observer.Saw("Transmission incomplete!"));
     }
 }
@@ -669,30 +674,36 @@ INSTANTIATE_TEST_SUITE_P(
                      {{0x90, 0x3C, 0x40}, {0x90, 0x3C, 0x00}},
                      {},
                      "",
+                     "",
                      5},
-        TestSendCase{"DataFirst", {0x3C, 0x40}, {}, {}, "Error handling data string at byte 1.", 0},
+        TestSendCase{
+            "DataFirst", {0x3C, 0x40}, {}, {}, kConsistency, "Error handling data string at byte 1.", 0},
         TestSendCase{"MissingSecondDataByte",
                      {0x90, 0x3C},
                      {},
                      {},
+                     kConsistency,
                      "Data string consistency error at byte 3.  Missing data byte 2.",
                      0},
         TestSendCase{"MissingDataByte",
                      {0xC0},
                      {},
                      {},
+                     kConsistency,
                      "Data string consistency error at byte 2.  Missing data byte 1.",
                      1},
         TestSendCase{"MissingBothDataBytes",
                      {0xC1, 0x05, 0xB0},
                      {{0xC1, 0x05}},
                      {},
+                     kConsistency,
                      "Data string consistency error at byte 4.  Missing data bytes 1 and 2.",
                      3},
         TestSendCase{"RunningStatusAfterRealtime",
                      {0xF8, 0x3C},
                      {{0xF8}},
                      {},
+                     kConsistency,
                      "Error handling running status messages.",
                      1},
         TestSendCase{"SysexThenControlChange",
@@ -700,11 +711,13 @@ INSTANTIATE_TEST_SUITE_P(
                      {{0xB0, 0x07, 0x64}},
                      {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7},
                      "",
+                     "",
                      9},
         TestSendCase{"DataAfterSysex",
                      {0xF0, 0x01, 0xF7, 0x05},
                      {},
                      {0xF0, 0x01, 0xF7},
+                     kConsistency,
                      "Error handling data string at byte 4.",
                      3},
         TestSendCase{"NestedSysex",
@@ -712,26 +725,47 @@ INSTANTIATE_TEST_SUITE_P(
                      {{0xC0, 0x01}},
                      {0xF0, 0xF0, 0x01, 0xF7, 0x02, 0xF7},
                      "",
+                     "",
                      8},
+        // Only a string whose last 0xF0 has no 0xF7 after it, and that the loop would send to its
+        // end, is refused before sending; any other meets its first fault where it lies.
         TestSendCase{"UnclosedSysex",
                      {0xF0, 0x7E, 0x7F, 0x09, 0x01},
                      {},
                      {},
+                     kConsistency,
                      "Data string consistency error at byte 1. System exclusive (F0) without an end (F7).",
                      0},
-        TestSendCase{"NestedSysexLeftOpen",
-                     {0xC0, 0x01, 0xF0, 0xF0, 0x01, 0xF7},
+        TestSendCase{"InnerStartLeftOpen",
+                     {0xC0, 0x01, 0xF0, 0x01, 0xF7, 0xF0, 0x02},
                      {},
                      {},
-                     "Data string consistency error at byte 3. System exclusive (F0) without an end (F7).",
+                     kConsistency,
+                     "Data string consistency error at byte 6. System exclusive (F0) without an end (F7).",
+                     0},
+        TestSendCase{"DataFirstThenUnclosedSysex",
+                     {0x3C, 0x40, 0xF0, 0x01},
+                     {},
+                     {},
+                     kConsistency,
+                     "Error handling data string at byte 1.",
                      0},
         TestSendCase{
-            "StrayEndOfExclusive",
-            {0xC0, 0x01, 0xF7},
-            {{0xC0, 0x01}},
-            {},
-            "Data string consistency error at byte 3.  End of system exclusive (F7) without a start (F0).",
-            2}),
+            "NestedStartEndsOnTheWire", {0xF0, 0xF0, 0x01, 0xF7}, {}, {0xF0, 0xF0, 0x01, 0xF7}, "", "", 4},
+        TestSendCase{"StrayEndOfExclusive",
+                     {0xC0, 0x01, 0xF7},
+                     {{0xC0, 0x01}},
+                     {},
+                     kDevice,
+                     "Error: The specified command was carried out.\nError location: DSimpleMidiSend (254)\n",
+                     2},
+        TestSendCase{"StrayEndBeforeUnclosedSysex",
+                     {0xF7, 0xF0, 0x01},
+                     {},
+                     {},
+                     kDevice,
+                     "Error: The specified command was carried out.\nError location: DSimpleMidiSend (254)\n",
+                     0}),
     [](const ::testing::TestParamInfo<TestSendCase>& info) { return std::string(info.param.name); });
 
 TEST_F(EngineTest, TestSendSilencesNotesLeftSounding) {
@@ -777,6 +811,66 @@ TEST_F(EngineTest, TestSendToAMissingPortIsLocation86) {
     ASSERT_EQ(m_prompter.Messages().size(), 1u);
     EXPECT_EQ(m_prompter.Messages()[0].text,
               "Error: " + MidiOutErrorText(MidiErrBadDevice) + "\nError location: DSimpleMidiSend (86)\n");
+}
+
+// A service that starts after the layer (a JACK server started later) is found by name when a
+// transfer starts.
+TEST_F(EngineTest, TransferFindsItsPortOnAServiceStartedLater) {
+    FakeMidiBackend* jack = nullptr;
+    std::vector<std::unique_ptr<MidiBackend>> backends;
+    backends.push_back(std::make_unique<SimulatorBackend>());
+    ASSERT_EQ(MidiPortsInit(std::move(backends),
+                            [&](const std::vector<std::string>& names) {
+                                std::vector<std::unique_ptr<MidiBackend>> found;
+                                if (names.size() == 1)
+                                    found.push_back(
+                                        std::make_unique<FakeMidiBackend>("JACK", std::vector<std::string>{},
+                                                                          std::vector<std::string>{"synth"}));
+                                jack = found.empty() ? jack : static_cast<FakeMidiBackend*>(found[0].get());
+                                return found;
+                            }),
+              1);
+    TransferSettings settings;
+    settings.outputDeviceName = "JACK: synth";
+    TestSendEngine engine(m_observer, m_prompter, settings, {0xC0, 0x01});
+    engine.SetSleeper(std::ref(m_sleeper));
+    engine.Initialise();
+    RunToEnd(engine);
+    EXPECT_FALSE(engine.Complete());
+    ASSERT_NE(jack, nullptr);
+    ASSERT_EQ(jack->SentMessages().size(), 1u);
+    EXPECT_EQ(jack->SentMessages()[0].bytes, (Bytes{0xC0, 0x01}));
+}
+
+// A back end whose send never returns ends the transfer with the device error: the worker's waits
+// all end, so the completion comes and the caller's window closes.
+TEST_F(EngineTest, ASendThatNeverReturnsEndsTheTransferWithADeviceError) {
+    auto fake =
+        std::make_unique<FakeMidiBackend>("Stuck", std::vector<std::string>{}, std::vector<std::string>{"S"});
+    FakeMidiBackend& stuck = *fake;
+    std::vector<std::unique_ptr<MidiBackend>> backends;
+    backends.push_back(std::move(fake));
+    ASSERT_EQ(MidiPortsInit(std::move(backends)), 1);
+    stuck.HoldSysex(true);
+    Bytes text(2000, 0x01);
+    text.front() = 0xF0;
+    text.back() = 0xF7;
+    {
+        TestSendEngine engine(m_observer, m_prompter, TransferSettings(), text);
+        engine.SetSleeper(std::ref(m_sleeper));
+        engine.Initialise();
+        RunToEnd(engine);
+        EXPECT_TRUE(engine.Complete());
+    }
+    ASSERT_EQ(m_prompter.Messages().size(), 1u);
+    EXPECT_EQ(m_prompter.Messages()[0].caption, "MIDI Device Error");
+    EXPECT_EQ(m_prompter.Messages()[0].text, "Error: The MIDI output stopped taking data; the transfer was "
+                                             "ended.\nError location: DSimpleMidiSend (287)\n");
+    EXPECT_TRUE(m_observer.Saw("Transmission incomplete!"));
+    stuck.HoldSysex(false);
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (MidiPortsTerm() != 1 && std::chrono::steady_clock::now() < limit)
+        std::this_thread::yield();
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The MIDI port layer against a fake back end: input rings and filters, output chunking, the
 // outstanding-buffer limit, resets, failures and misuse.
 #include "midi/MidiPorts.h"
+#include "midi/PortNameMatch.h"
 #include "midi/SimulatorBackend.h"
 #include "support/FakeMidiBackend.h"
 
@@ -157,6 +158,142 @@ TEST(MidiPortsLayer, ServicePortsArePrefixedOnlyWhenThereAreSeveralServices) {
     EXPECT_EQ(alsaFake->OpenedIndex(), SIZE_MAX);
     EXPECT_EQ(OutPortClose(out), MidiOk);
     EXPECT_EQ(MidiPortsTerm(), 1);
+}
+
+TEST(MidiPortsLayer, StoredNamesFindTheirPortWithOrWithoutTheServicePrefix) {
+    const std::vector<PortNameMatch::Port> ports = {{"ALSA", "X"},     {"ALSA", "Dup"},
+                                                    {"ALSA", "Dup"},   {"JACK", "X"},
+                                                    {"JACK", "synth"}, {"", "RIV 10 Simulator"}};
+    const Names services = {"ALSA", "JACK", "CoreMIDI"};
+    struct Row {
+        const char* wanted;
+        size_t among;
+        int found;
+    };
+    const Row rows[] = {
+        {"ALSA: X", 0, 0},
+        {"JACK: X", 0, 3},
+        {"X", 0, 0},
+        {"X", 1, 3},
+        {"Dup", 1, 2},
+        {"ALSA: Dup", 1, 2},
+        {"Dup", 2, -1},
+        {"JACK: Dup", 0, -1},
+        {"CoreMIDI: X", 0, -1},
+        {"synth", 0, 4},
+        {"Other: X", 0, -1},
+        {"ALSA: ", 0, -1},
+        {"RIV 10 Simulator", 0, 5},
+        {"JACK: RIV 10 Simulator", 0, -1},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(PortNameMatch::Find(ports, services, row.wanted, row.among), row.found)
+            << row.wanted << " #" << row.among;
+
+    const Names listed = {"a", "b", "a", "a"};
+    EXPECT_EQ(PortNameMatch::IndexAmongSameNames(listed, 0), 0u);
+    EXPECT_EQ(PortNameMatch::IndexAmongSameNames(listed, 1), 0u);
+    EXPECT_EQ(PortNameMatch::IndexAmongSameNames(listed, 3), 2u);
+    EXPECT_EQ(PortNameMatch::IndexAmongSameNames(listed, 4), 0u);
+}
+
+// A service that starts after the layer (a JACK server started later) is taken in on the next
+// look, before the simulator; one that has gone is looked for afresh once no port uses it.
+TEST(MidiPortsLayer, ServicesStartedLaterAreFoundOnTheNextLook) {
+    bool jackRunning = false;
+    std::vector<Names> asked;
+    FakeMidiBackend* jack = nullptr;
+    const auto finder = [&](const Names& running) {
+        asked.push_back(running);
+        std::vector<std::unique_ptr<MidiBackend>> found;
+        if (jackRunning && std::find(running.begin(), running.end(), "JACK") == running.end()) {
+            auto fresh = std::make_unique<FakeMidiBackend>("JACK", Names{}, Names{"synth"});
+            jack = fresh.get();
+            found.push_back(std::move(fresh));
+        }
+        return found;
+    };
+    ASSERT_EQ(MidiPortsInit(Backends(std::make_unique<FakeMidiBackend>("ALSA", Names{}, Names{"X"}),
+                                     std::make_unique<SimulatorBackend>()),
+                            finder),
+              1);
+    MidiPortsRefresh();
+    EXPECT_EQ(MidiOutDeviceNames(), (Names{"X", SimulatorBackend::kPortName}));
+    jackRunning = true;
+    MidiPortsRefresh();
+    MidiPortsRefresh(); // nothing new: nothing twice
+    EXPECT_EQ(asked.back(), (Names{"ALSA", "JACK", "Simulator"}));
+    const Names both = {"ALSA: X", "JACK: synth", SimulatorBackend::kPortName};
+    EXPECT_EQ(MidiOutDeviceNames(), both);
+
+    // The server goes while a port of it is open: no new port opens on it, and the service stays
+    // until the port is closed.
+    FakeMidiBackend* first = jack;
+    MidiOutPort* out = nullptr;
+    MidiOutPort* another = nullptr;
+    ASSERT_EQ(OutPortOpen(out, nullptr, 1, OutPortOptionsFor(256)), MidiOk);
+    first->LoseService();
+    EXPECT_EQ(OutPortOpen(another, nullptr, 1, OutPortOptionsFor(256)), MidiErrBackend);
+    MidiPortsRefresh();
+    EXPECT_EQ(MidiPortsBackend("JACK"), first);
+    EXPECT_EQ(OutPortClose(out), MidiOk);
+    MidiPortsRefresh();
+    EXPECT_EQ(asked.back(), (Names{"ALSA", "Simulator"}));
+    ASSERT_NE(MidiPortsBackend("JACK"), nullptr);
+    EXPECT_FALSE(MidiPortsBackend("JACK")->ServiceLost());
+    EXPECT_EQ(MidiOutDeviceNames(), both);
+    EXPECT_EQ(MidiPortsTerm(), 1);
+}
+
+// A back end that never gives a chunk back is given up once the hand-off has had its time, and
+// nobody waits behind it meanwhile: another port sends, the stuck port answers questions. A reset's
+// own send (the end of a message left open) goes out without the layer's output lock.
+TEST(MidiPortsLayer, ABackEndThatNeverGivesAChunkBackHoldsNobodyUp) {
+    auto stuckFake = std::make_unique<FakeMidiBackend>("Stuck", Names{}, Names{"S"});
+    auto wellFake = std::make_unique<FakeMidiBackend>("Well", Names{}, Names{"W"});
+    FakeMidiBackend& stuck = *stuckFake;
+    FakeMidiBackend& well = *wellFake;
+    ASSERT_EQ(MidiPortsInit(Backends(std::move(stuckFake), std::move(wellFake))), 1);
+    MidiOutPort* s = nullptr;
+    MidiOutPort* w = nullptr;
+    ASSERT_EQ(OutPortOpen(s, nullptr, 0, OutPortOptionsFor(256)), MidiOk);
+    ASSERT_EQ(OutPortOpen(w, nullptr, 1, OutPortOptionsFor(256)), MidiOk);
+    const auto put = [](MidiOutPort* port, const Bytes& sysex) {
+        for (uint8_t byte : sysex)
+            ASSERT_EQ(OutPortPut(port, Event(0xF0, byte)), MidiOk);
+    };
+
+    // The end of a message left open, sent by a reset while the back end takes its time.
+    put(w, {0xF0, 0x01});
+    ASSERT_EQ(OutPortFlush(w), MidiOk);
+    ASSERT_TRUE(Eventually([&] { return well.SysexSent().size() == 2; }));
+    well.HoldSysex(true);
+    std::thread resetting([&] { EXPECT_EQ(OutPortReset(w), MidiOk); });
+    ASSERT_TRUE(well.WaitForSysexCalls(2));
+    EXPECT_EQ(OutPortPut(s, Event(0xC0, 0x05)), MidiOk);        // the lock is free
+    EXPECT_EQ(OutPortPut(w, Event(0xC0, 0x06)), MidiErrNoRoom); // the reset is not over
+    well.HoldSysex(false);
+    resetting.join();
+    EXPECT_EQ(well.SysexSent(), (Bytes{0xF0, 0x01, 0xF7}));
+
+    // A chunk the back end never gives back.
+    stuck.HoldSysex(true);
+    put(s, {0xF0, 0x02, 0xF7});
+    ASSERT_TRUE(stuck.WaitForSysexCalls(1));
+    put(w, {0xF0, 0x03, 0xF7});
+    ASSERT_TRUE(Eventually([&] { return OutPortIdle(w); }));
+    EXPECT_FALSE(OutPortIdle(s));
+    EXPECT_EQ(OutPortReset(s), MidiErrBackend);
+    EXPECT_EQ(OutPortPut(s, Event(0xC0, 0x07)), MidiErrBackend);
+    EXPECT_EQ(MidiOutErrorText(MidiErrBackend),
+              "The MIDI output did not give back the data it was handed; it was given up.");
+    EXPECT_EQ(OutPortClose(s), MidiErrBackend);
+    EXPECT_EQ(s, nullptr);
+    EXPECT_EQ(OutPortClose(w), MidiOk);
+    // The given-up port still uses its back end until the back end lets go.
+    EXPECT_EQ(MidiPortsTerm(), 0);
+    stuck.HoldSysex(false);
+    EXPECT_TRUE(Eventually([] { return MidiPortsTerm() == 1; }));
 }
 
 TEST_F(MidiPortsTest, ErrorTextsAreFixedExceptTheBackEndsOwnPerDirection) {

@@ -30,6 +30,10 @@ public:
         : m_name(std::move(name)), m_inputs(std::move(inputs)), m_outputs(std::move(outputs)) {}
 
     std::string Name() const override { return m_name; }
+    bool ServiceLost() override {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_lost;
+    }
     std::vector<std::string> InputNames() override { return m_inputs; }
     std::vector<std::string> OutputNames() override { return m_outputs; }
 
@@ -61,6 +65,11 @@ public:
     // ---- The test's side. ----
 
     void FailOpens(int code, std::string text) { Set(m_openCode, m_openText, code, std::move(text)); }
+    // The service behind the lists has gone.
+    void LoseService() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_lost = true;
+    }
     void FailStarts(int code, std::string text) { Set(m_startCode, m_startText, code, std::move(text)); }
     // This back end's own index of the last port opened.
     size_t OpenedIndex() {
@@ -201,6 +210,7 @@ private:
     int m_startCode = 0;
     std::string m_startText;
     size_t m_openedIndex = SIZE_MAX; // none opened yet
+    bool m_lost = false;
     bool m_hold = false;
     std::deque<int> m_sysexCodes;
     std::string m_sysexText;
