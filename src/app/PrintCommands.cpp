@@ -46,6 +46,11 @@ void PrintCommands::updateStates() {
         command->setEnabled(enabled);
 }
 
+void PrintCommands::prepare(QPrinter& printer, const DocumentSession& session) {
+    printer.setPageLayout(BankSheets::PageLayout(LocalPaper()));
+    printer.setDocName(session.title());
+}
+
 void PrintCommands::paint(QPrinter& printer, const DocumentSession& session) const {
     BankSheets::Paint(printer, session.doc(), session.title(), QDate::currentDate());
 }
@@ -55,8 +60,7 @@ void PrintCommands::onPrint() {
     if (!session)
         return;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPageLayout(BankSheets::PageLayout(LocalPaper()));
-    printer.setDocName(session->title());
+    prepare(printer, *session);
     QPrintDialog dialog(&printer, m_seams.dialogParent);
     dialog.setWindowTitle(QStringLiteral("Print Bank Sheets"));
     if (m_seams.execDialog(dialog) != QDialog::Accepted)
@@ -70,8 +74,7 @@ void PrintCommands::onPrintPreview() {
     if (!session)
         return;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPageLayout(BankSheets::PageLayout(LocalPaper()));
-    printer.setDocName(session->title());
+    prepare(printer, *session);
     QPrintPreviewDialog dialog(&printer, m_seams.dialogParent);
     dialog.setWindowTitle(QStringLiteral("Print Preview - %1").arg(session->title()));
     dialog.resize(900, 700);

@@ -32,6 +32,7 @@ private:
     void onExportPdf();
     // The document the sheets are of: the active window's, unless it is a hex window.
     DocumentSession* target() const;
+    static void prepare(QPrinter& printer, const DocumentSession& session);
     void paint(QPrinter& printer, const DocumentSession& session) const;
 
     SessionList& m_sessions;
