@@ -24,6 +24,7 @@ struct CommandIds {
         IdExportXml = 631,
         IdCompareWith = 640,
         IdOpenBackup = 641,
+        IdDeviceHistory = 642,
         IdFileNew = 57600,
         IdFileOpen = 57601,
         IdFileClose = 57602,

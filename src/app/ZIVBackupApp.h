@@ -21,6 +21,7 @@ class HelpCommands;
 class HexSettingsAdapter;
 class Prompter;
 class SessionList;
+class SessionRecovery;
 class Settings;
 class SystemDoc;
 class TransferCommands;
@@ -46,6 +47,9 @@ public:
         bool startMidi = true;
         // Where downloads are backed up; empty: "backups" under the application's data folder.
         QString backupDir;
+        // Where the unsaved changes are kept; empty: "recovery" under the application's data
+        // folder.
+        QString recoveryDir;
     };
 
     static constexpr const char* kAppTitle = "Tolvane";
@@ -54,16 +58,19 @@ public:
     using UrlOpener = AppSeams::UrlOpener;
     using SaveChangesAsker = AppSeams::Asker;
     using DialogRunner = AppSeams::DialogRunner;
+    using RecoveryRunner = AppSeams::RecoveryRunner;
 
     ZIVBackupApp();
     explicit ZIVBackupApp(Options options);
     ~ZIVBackupApp() override;
 
-    // Start-up, in order: MIDI layer, settings, templates, main window, the document to open
-    // (command line, else the last file), background picture, show, first-run preferences.
+    // Start-up, in order: MIDI layer, settings, templates, main window, the unsaved changes left by
+    // an editor that did not close, the document to open (command line, else the last file),
+    // background picture, show, first-run preferences.
     // False when the program cannot run; the reason has been shown.
     bool InitInstance(const QStringList& arguments);
-    // Stops the MIDI layer; the settings are written when the object goes.
+    // Stops the MIDI layer; the settings are written and the recovery files removed when the
+    // object goes.
     int ExitInstance();
 
     CMainFrame* MainFrame() const { return m_mainFrame.get(); }
@@ -72,12 +79,14 @@ public:
     Prompter& AppPrompter() const { return *m_prompter; }
     const QString& ProgramDir() const { return m_programDir; }
     QString BackupDir() const;
+    QString RecoveryDir() const;
 
     SessionList& Sessions() const { return *m_sessions; }
     DocumentFlows& Flows() const { return *m_flows; }
     FileCommands& FileCommandGroup() const { return *m_fileCommands; }
     TransferCommands& TransferCommandGroup() const { return *m_transferCommands; }
     HelpCommands& HelpCommandGroup() const { return *m_helpCommands; }
+    SessionRecovery& Recovery() const { return *m_recovery; }
 
     // The open documents, oldest first.
     std::vector<SystemDoc*> Documents() const;
@@ -102,6 +111,8 @@ public:
     // How the preferences and the about box are run (modally by default).
     void SetPreferencesRunner(DialogRunner runner) { m_seams.runPreferences = std::move(runner); }
     void SetAboutRunner(DialogRunner runner) { m_seams.runAbout = std::move(runner); }
+    // How the question about unsaved changes at start is run (modally by default).
+    void SetRecoveryRunner(RecoveryRunner runner) { m_seams.runRecovery = std::move(runner); }
 
     // True when start-up tried to reopen the most recent file.
     bool ReloadAttempted() const { return m_reloadAttempted; }
@@ -110,6 +121,8 @@ private:
     bool StartMidi();
     void CreateCommands();
     void RegisterTemplates();
+    // Asks about the unsaved changes an editor that did not close left, and reopens them.
+    void RecoverUnsaved();
     // Step 7-8 of start-up: false when the program must end.
     bool ProcessCommandLine(const QStringList& arguments);
     DocumentSession* SessionOf(const SystemDoc& doc) const;
@@ -124,6 +137,7 @@ private:
     std::unique_ptr<HexSettingsAdapter> m_hexSettings;
     CMDIClientWnd* m_client = nullptr; // owned by the main window
     std::unique_ptr<SessionList> m_sessions;
+    std::unique_ptr<SessionRecovery> m_recovery;
     std::unique_ptr<DocumentFlows> m_flows;
     std::unique_ptr<FileCommands> m_fileCommands;
     std::unique_ptr<EditCommands> m_editCommands;

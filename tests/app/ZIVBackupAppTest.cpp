@@ -94,6 +94,7 @@ protected:
         options.prompter = &prompter;
         options.startMidi = false;
         options.backupDir = BackupDir();
+        options.recoveryDir = RecoveryDir();
         app = std::make_unique<ZIVBackupApp>(options);
         app->SetPreferencesRunner([this] { ++preferencesRuns; });
         app->SetAboutRunner([] {});
@@ -195,6 +196,7 @@ protected:
     QString chosen;
     QString chooserStart;
     QString BackupDir() const { return dir.filePath(QStringLiteral("backups")); }
+    QString RecoveryDir() const { return dir.filePath(QStringLiteral("recovery")); }
 };
 
 TEST_F(AppTest, FirstStartOpensNothingAndOffersThePreferences) {
