@@ -120,3 +120,12 @@ void SessionRecovery::RemoveAll() {
     m_store->RemoveAll();
     m_store->WaitForWrites();
 }
+
+void SessionRecovery::LetGo() {
+    for (DocumentSession* session : m_sessions.open())
+        if (RecoveryKeeper* keeper = KeeperOf(*session)) {
+            keeper->Flush();
+            delete keeper;
+        }
+    m_store->WaitForWrites();
+}

@@ -58,6 +58,10 @@ public:
 
     // A normal exit: every entry of this editor goes, and the writes are waited for.
     void RemoveAll();
+    // The editor ends without a normal exit (its start failed, say after documents were
+    // recovered): each entry is written as it stands and stays for the next start, however the
+    // documents go afterwards.
+    void LetGo();
 
 signals:
     // A write failed; the text says so, for the status bar.

@@ -90,6 +90,9 @@ ZIVBackupApp::~ZIVBackupApp() {
     if (auto* boxes = dynamic_cast<MessageBoxPrompter*>(m_ownPrompter.get()))
         boxes->SetParent(nullptr);
     m_seams.dialogParent = nullptr;
+    // A start that failed is no normal exit: what was recovered or changed stays for the next.
+    if (m_recovery && !m_started)
+        m_recovery->LetGo();
     m_mainFrame.reset();
     m_helpCommands.reset();
     m_windowCommands.reset();
@@ -99,7 +102,7 @@ ZIVBackupApp::~ZIVBackupApp() {
     m_flows.reset();
     m_sessions.reset();
     // Whatever was still unsaved was offered for saving and given up by now.
-    if (m_recovery)
+    if (m_recovery && m_started)
         m_recovery->RemoveAll();
     m_recovery.reset();
     m_hexSettings.reset();
@@ -144,6 +147,7 @@ bool ZIVBackupApp::InitInstance(const QStringList& arguments) {
     m_mainFrame->show();
     if (AppSettings().IsFirstRun())
         QTimer::singleShot(0, this, [this] { m_seams.runPreferences(); });
+    m_started = true;
     return true;
 }
 

@@ -69,8 +69,8 @@ public:
     // background picture, show, first-run preferences.
     // False when the program cannot run; the reason has been shown.
     bool InitInstance(const QStringList& arguments);
-    // Stops the MIDI layer; the settings are written and the recovery files removed when the
-    // object goes.
+    // Stops the MIDI layer; the settings are written when the object goes, and the recovery files
+    // removed if the start had succeeded (otherwise they stay for the next start).
     int ExitInstance();
 
     CMainFrame* MainFrame() const { return m_mainFrame.get(); }
@@ -147,4 +147,6 @@ private:
     std::unique_ptr<CMainFrame> m_mainFrame;
     bool m_midiStarted = false;
     bool m_reloadAttempted = false;
+    // InitInstance succeeded: the end is a normal exit.
+    bool m_started = false;
 };

@@ -76,8 +76,8 @@ says saveexit "saved" || fail "the save did not happen"
 drive clean --exit
 grep -q "^question:" "$dir/clean.log" && fail "a clean start asked"
 
-# 3. An untitled download: Cancel keeps it for the next start, Recover brings it back and keeps
-# it through a second kill, Discard deletes it.
+# 3. An untitled download: Cancel keeps it for the next start, and so does a start that fails;
+# Recover brings it back and keeps it through a second kill; Discard deletes it.
 crash download --download
 grep -qxF "downloaded" "$dir/download.log" || fail "nothing was downloaded"
 cp "$dir/images/downloaded.syx" "$dir/downloaded.syx"
@@ -86,6 +86,12 @@ drive cancel --answer cancel --exit
 says cancel "entry: RIV 10 System Dump1" || fail "the download is not offered"
 grep -q "^open:" "$dir/cancel.log" && fail "Cancel opened a document"
 [ "$(entries)" -eq 1 ] || fail "Cancel did not keep the download's recovery file"
+# A start that ends because the file named on the command line is missing is no normal exit: what
+# it recovered stays.
+"$driver" --ini "$dir/failed.ini" --recovery "$recovery" --backups "$dir/backups" --answer recover \
+    "$dir/missing.syx" >"$dir/failed.log" 2>&1 && fail "a start without its file went on"
+says failed "start failed" || fail "the start without its file did not end"
+[ "$(entries)" -eq 1 ] || fail "the start that failed lost the recovered download"
 crash download2 --answer recover
 says download2 "open: 1 RIV 10 System Dump1 modified=1 path=" || fail "the download did not come back untitled"
 cmp "$dir/downloaded.syx" "$dir/images/doc1.syx" || fail "the recovered download differs"
