@@ -118,7 +118,7 @@ QAction* CMainFrame::AddOwnAction(int id, const QString& text, const QString& pr
 void CMainFrame::FillFileMenu(QMenu* menu) {
     menu->clear();
     const bool document = m_menuSet != MenuSet::NoDocument;
-    for (int id : {IdFileNew, IdFileOpen, IdOpenBackup})
+    for (int id : {IdFileNew, IdFileOpen, IdOpenBackup, IdDeviceHistory})
         menu->addAction(Action(id));
     if (document) {
         for (int id : {IdFileClose, IdFileSave, IdFileSaveAs})

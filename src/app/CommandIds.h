@@ -24,6 +24,7 @@ struct CommandIds {
         IdExportXml = 631,
         IdCompareWith = 640,
         IdOpenBackup = 641,
+        IdDeviceHistory = 642,
         IdOpenPedalboard = 643,
         IdExportSheets = 644,
         IdFileNew = 57600,

@@ -1,6 +1,7 @@
 #include "app/FileCommands.h"
 
 #include "app/AppSeams.h"
+#include "app/CMDIClientWnd.h"
 #include "app/DocumentFlows.h"
 #include "app/SessionList.h"
 #include "app/ToolbarIcons.h"
@@ -8,6 +9,8 @@
 #include "dump/DumpFileFlow.h"
 #include "dump/Prompter.h"
 #include "settings/Settings.h"
+#include "views/CChildFrame.h"
+#include "views/DeviceHistoryWindow.h"
 #include "views/DifferencesWindow.h"
 #include "views/DocumentSession.h"
 #include "views/PropSheetFormView.h"
@@ -53,6 +56,9 @@ FileCommands::FileCommands(SessionList& sessions, DocumentFlows& flows, Settings
     add(IdOpenBackup, QStringLiteral("Open Bac&kup..."),
         QStringLiteral("Open one of the copies kept of every download\nOpen Backup"),
         &FileCommands::onOpenBackup);
+    add(IdDeviceHistory, QStringLiteral("Device &History..."),
+        QStringLiteral("List every download and upload kept in the backups, newest first\nDevice History"),
+        &FileCommands::onDeviceHistory);
     add(IdPreferences, QStringLiteral("&Preferences"),
         QStringLiteral("Change the MIDI ports and the program's settings\nPreferences"),
         &FileCommands::onPreferences)
@@ -114,6 +120,31 @@ void FileCommands::onOpenBackup() {
         m_seams.chooseOpen(m_seams.dialogParent, QStringLiteral("Open Backup"), m_backupDir, dumpFilter());
     if (!path.isEmpty())
         m_flows.OpenCopy(path, BackupTitle(path));
+}
+
+DeviceHistoryWindow* FileCommands::HistoryWindow() const {
+    return m_history.data();
+}
+
+void FileCommands::onDeviceHistory() {
+    if (m_history) {
+        m_history->reload();
+    } else {
+        m_history = new DeviceHistoryWindow(m_backupDir, m_seams.dialogParent);
+        // The main window's current document, also while the history window has the focus.
+        m_history->setActiveView([this]() -> PropSheetFormView* {
+            auto* frame = qobject_cast<CChildFrame*>(m_sessions.area().currentSubWindow());
+            return frame ? qobject_cast<PropSheetFormView*>(frame->widget()) : nullptr;
+        });
+        // As a copy, so that saving it never writes into the backups.
+        connect(m_history.data(), &DeviceHistoryWindow::openRequested, this, [this](const QString& path) {
+            if (m_flows.OpenCopy(path, BackupTitle(path)) && m_seams.dialogParent)
+                m_seams.dialogParent->activateWindow();
+        });
+    }
+    m_history->show();
+    m_history->raise();
+    m_history->activateWindow();
 }
 
 void FileCommands::onClose() {

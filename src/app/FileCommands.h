@@ -5,9 +5,11 @@
 
 #include "dump/SystemDoc.h"
 
+#include <QPointer>
 #include <QString>
 
 struct AppSeams;
+class DeviceHistoryWindow;
 class DocumentFlows;
 class FileOps;
 class Prompter;
@@ -15,8 +17,8 @@ class QMenu;
 class SessionList;
 class Settings;
 
-// The File menu: New, Open, Open Backup, Close, Save, Save As, Compare With, the four exports,
-// Preferences, the recent files and Exit.
+// The File menu: New, Open, Open Backup, Device History, Close, Save, Save As, Compare With, the four
+// exports, Preferences, the recent files and Exit.
 class FileCommands : public CommandGroup, private CommandIds {
     Q_OBJECT
 public:
@@ -34,6 +36,9 @@ public:
     // names what was written.
     void Export(ExportKind kind);
 
+    // The device's history, while its window is open.
+    DeviceHistoryWindow* HistoryWindow() const;
+
 signals:
     void exitRequested();
 
@@ -41,6 +46,7 @@ private:
     void onNew();
     void onOpen();
     void onOpenBackup();
+    void onDeviceHistory();
     void onClose();
     void onSave();
     void onSaveAs();
@@ -60,4 +66,5 @@ private:
     FileOps& m_files;
     AppSeams& m_seams;
     QString m_backupDir;
+    QPointer<DeviceHistoryWindow> m_history;
 };

@@ -26,7 +26,7 @@ PrintCommands::PrintCommands(SessionList& sessions, Settings& settings, Prompter
     add(IdFilePrintPreview, QStringLiteral("Print Pre&view..."),
         QStringLiteral("Show the bank sheets as they will print\nPrint Preview"),
         &PrintCommands::onPrintPreview);
-    add(IdExportSheets, QStringLiteral("Export Bank S&heets as PDF..."),
+    add(IdExportSheets, QStringLiteral("Export Bank Sheets as P&DF..."),
         QStringLiteral(
             "Write the bank sheets of the active document as a PDF file\nExport Bank Sheets as PDF"),
         &PrintCommands::onExportPdf);

@@ -47,6 +47,7 @@ DocumentSession& SessionList::add(std::unique_ptr<SystemDoc> doc) {
     connect(
         session, &DocumentSession::lastWindowClosed, this, [this, session] { release(session); },
         Qt::QueuedConnection);
+    emit sessionAdded(session);
     emit sessionsChanged();
     return *session;
 }

@@ -67,6 +67,8 @@ public:
     void reveal(DocumentSession& session, int hint, int number);
 
 signals:
+    // A session was made (by add), before it has a window.
+    void sessionAdded(DocumentSession* session);
     // A document was added, closed or renamed, or a window came or went.
     void sessionsChanged();
     // Something the command states depend on changed inside a window (focus, selection).

@@ -7,7 +7,6 @@
 #include "dump/DumpErrors.h"
 #include "dump/Prompter.h"
 #include "dump/SystemDoc.h"
-#include "fileops/BackupFolder.h"
 #include "midi/dialogs/DMidiXmit.h"
 #include "settings/Settings.h"
 #include "views/DocumentSession.h"
@@ -64,14 +63,20 @@ void TransferCommands::onDownload() {
 }
 
 QString TransferCommands::BackUpDownload(const std::vector<uint8_t>& bytes) {
+    return BackUp(bytes, BackupFolder::Kind::Download, kBackupFailedText);
+}
+
+QString TransferCommands::BackUp(const std::vector<uint8_t>& bytes, BackupFolder::Kind kind,
+                                 const char* failedText) {
+    // One setting keeps both kinds, so the folder stays a full record of the device.
     if (!m_settings.KeepDownloadBackups())
         return {};
     QString error;
-    const QString path = BackupFolder(m_backupDir)
-                             .Write(bytes, QDateTime::currentDateTime(), m_settings.BackupsToKeep(), error);
+    const QString path =
+        BackupFolder(m_backupDir)
+            .Write(bytes, kind, QDateTime::currentDateTime(), m_settings.BackupsToKeep(), error);
     if (path.isEmpty())
-        m_prompter.Message(kBackupFailedText + error.toStdString() + ".", kAppTitle,
-                           Prompter::Icon::Exclamation);
+        m_prompter.Message(failedText + error.toStdString() + ".", kAppTitle, Prompter::Icon::Exclamation);
     return path;
 }
 
@@ -98,6 +103,7 @@ void TransferCommands::Upload(DocumentSession& session) {
     }
     if (!sent) // aborted
         return;
+    BackUp(image, BackupFolder::Kind::Upload, kUploadBackupFailedText);
     emit statusMessage(QStringLiteral("Upload complete: %1 bytes")
                            .arg(QLocale(QLocale::English).toString(static_cast<qlonglong>(image.size()))));
 }

@@ -13,12 +13,15 @@
 #include "app/HexSettingsAdapter.h"
 #include "app/MessageBoxPrompter.h"
 #include "app/PrintCommands.h"
+#include "app/RecoveryDialog.h"
 #include "app/SessionList.h"
+#include "app/SessionRecovery.h"
 #include "app/TransferCommands.h"
 #include "app/WindowCommands.h"
 #include "dump/SystemDoc.h"
 #include "fileops/BackupFolder.h"
 #include "fileops/QtFileOps.h"
+#include "fileops/RecoveryStore.h"
 #include "midi/MidiPorts.h"
 #include "settings/Settings.h"
 #include "views/CChildFrame.h"
@@ -79,6 +82,7 @@ ZIVBackupApp::ZIVBackupApp(Options options)
         DAboutBox box(AppSettings(), m_seams.dialogParent);
         box.exec();
     };
+    m_seams.runRecovery = [](RecoveryDialog& dialog) { dialog.exec(); };
 }
 
 ZIVBackupApp::~ZIVBackupApp() {
@@ -89,6 +93,9 @@ ZIVBackupApp::~ZIVBackupApp() {
     if (auto* boxes = dynamic_cast<MessageBoxPrompter*>(m_ownPrompter.get()))
         boxes->SetParent(nullptr);
     m_seams.dialogParent = nullptr;
+    // A start that failed is no normal exit: what was recovered or changed stays for the next.
+    if (m_recovery && !m_started)
+        m_recovery->LetGo();
     m_mainFrame.reset();
     m_helpCommands.reset();
     m_printCommands.reset();
@@ -98,6 +105,10 @@ ZIVBackupApp::~ZIVBackupApp() {
     m_fileCommands.reset();
     m_flows.reset();
     m_sessions.reset();
+    // Whatever was still unsaved was offered for saving and given up by now.
+    if (m_recovery && m_started)
+        m_recovery->RemoveAll();
+    m_recovery.reset();
     m_hexSettings.reset();
     // Destroying the preferences holder writes the settings.
     m_options.reset();
@@ -113,6 +124,10 @@ QString ZIVBackupApp::BackupDir() const {
     return m_optionsIn.backupDir.isEmpty() ? BackupFolder::DefaultPath() : m_optionsIn.backupDir;
 }
 
+QString ZIVBackupApp::RecoveryDir() const {
+    return m_optionsIn.recoveryDir.isEmpty() ? RecoveryStore::DefaultPath() : m_optionsIn.recoveryDir;
+}
+
 bool ZIVBackupApp::InitInstance(const QStringList& arguments) {
     QCoreApplication::setOrganizationName(QString::fromLatin1(Settings::kCompany));
     QCoreApplication::setApplicationName(QString::fromLatin1(kAppTitle));
@@ -126,6 +141,7 @@ bool ZIVBackupApp::InitInstance(const QStringList& arguments) {
     m_options->SetPreferencesRunner([this] { m_seams.runPreferences(); });
     CreateCommands();
     RegisterTemplates();
+    RecoverUnsaved();
     if (!ProcessCommandLine(arguments))
         return false;
     if (!LoadBackground())
@@ -135,6 +151,7 @@ bool ZIVBackupApp::InitInstance(const QStringList& arguments) {
     m_mainFrame->show();
     if (AppSettings().IsFirstRun())
         QTimer::singleShot(0, this, [this] { m_seams.runPreferences(); });
+    m_started = true;
     return true;
 }
 
@@ -165,6 +182,8 @@ void ZIVBackupApp::CreateCommands() {
     Settings& settings = AppSettings();
     m_client = new CMDIClientWnd;
     m_sessions = std::make_unique<SessionList>(*m_client, *m_prompter);
+    // Before any document, so that each one is kept from the start.
+    m_recovery = std::make_unique<SessionRecovery>(*m_sessions, RecoveryDir());
     m_hexSettings = std::make_unique<HexSettingsAdapter>(settings);
     m_flows = std::make_unique<DocumentFlows>(*m_sessions, settings, *m_prompter, *m_files, m_seams);
     m_fileCommands = std::make_unique<FileCommands>(*m_sessions, *m_flows, settings, *m_prompter, *m_files,
@@ -224,6 +243,18 @@ void ZIVBackupApp::RegisterTemplates() {
                                           frame.setTitleSuffix(PedalboardView::titleSuffix());
                                           return new PedalboardView(session.doc(), shell);
                                       }));
+}
+
+void ZIVBackupApp::RecoverUnsaved() {
+    connect(m_recovery.get(), &SessionRecovery::failed, m_mainFrame.get(), &CMainFrame::ShowReport);
+    QString error;
+    if (!m_recovery->Open(error)) {
+        m_prompter->Message(SessionRecovery::kOpenFailedText + error.toStdString() + ".", kAppTitle,
+                            Prompter::Icon::Exclamation);
+        return;
+    }
+    m_recovery->RecoverOrphans(*m_prompter, m_seams.runRecovery, m_seams.dialogParent,
+                               AppSettings().MidiChannel());
 }
 
 bool ZIVBackupApp::ProcessCommandLine(const QStringList& arguments) {

@@ -22,6 +22,7 @@ class HexSettingsAdapter;
 class PrintCommands;
 class Prompter;
 class SessionList;
+class SessionRecovery;
 class Settings;
 class SystemDoc;
 class TransferCommands;
@@ -47,6 +48,9 @@ public:
         bool startMidi = true;
         // Where downloads are backed up; empty: "backups" under the application's data folder.
         QString backupDir;
+        // Where the unsaved changes are kept; empty: "recovery" under the application's data
+        // folder.
+        QString recoveryDir;
     };
 
     static constexpr const char* kAppTitle = "Tolvane";
@@ -55,16 +59,19 @@ public:
     using UrlOpener = AppSeams::UrlOpener;
     using SaveChangesAsker = AppSeams::Asker;
     using DialogRunner = AppSeams::DialogRunner;
+    using RecoveryRunner = AppSeams::RecoveryRunner;
 
     ZIVBackupApp();
     explicit ZIVBackupApp(Options options);
     ~ZIVBackupApp() override;
 
-    // Start-up, in order: MIDI layer, settings, templates, main window, the document to open
-    // (command line, else the last file), background picture, show, first-run preferences.
+    // Start-up, in order: MIDI layer, settings, templates, main window, the unsaved changes left by
+    // an editor that did not close, the document to open (command line, else the last file),
+    // background picture, show, first-run preferences.
     // False when the program cannot run; the reason has been shown.
     bool InitInstance(const QStringList& arguments);
-    // Stops the MIDI layer; the settings are written when the object goes.
+    // Stops the MIDI layer; the settings are written when the object goes, and the recovery files
+    // removed if the start had succeeded (otherwise they stay for the next start).
     int ExitInstance();
 
     CMainFrame* MainFrame() const { return m_mainFrame.get(); }
@@ -73,12 +80,14 @@ public:
     Prompter& AppPrompter() const { return *m_prompter; }
     const QString& ProgramDir() const { return m_programDir; }
     QString BackupDir() const;
+    QString RecoveryDir() const;
 
     SessionList& Sessions() const { return *m_sessions; }
     DocumentFlows& Flows() const { return *m_flows; }
     FileCommands& FileCommandGroup() const { return *m_fileCommands; }
     TransferCommands& TransferCommandGroup() const { return *m_transferCommands; }
     HelpCommands& HelpCommandGroup() const { return *m_helpCommands; }
+    SessionRecovery& Recovery() const { return *m_recovery; }
 
     // The open documents, oldest first.
     std::vector<SystemDoc*> Documents() const;
@@ -105,6 +114,8 @@ public:
     void SetAboutRunner(DialogRunner runner) { m_seams.runAbout = std::move(runner); }
     // How the print dialog and the print preview are run (exec() by default).
     void SetDialogRunner(std::function<int(QDialog&)> runner) { m_seams.execDialog = std::move(runner); }
+    // How the question about unsaved changes at start is run (modally by default).
+    void SetRecoveryRunner(RecoveryRunner runner) { m_seams.runRecovery = std::move(runner); }
 
     // True when start-up tried to reopen the most recent file.
     bool ReloadAttempted() const { return m_reloadAttempted; }
@@ -113,6 +124,8 @@ private:
     bool StartMidi();
     void CreateCommands();
     void RegisterTemplates();
+    // Asks about the unsaved changes an editor that did not close left, and reopens them.
+    void RecoverUnsaved();
     // Step 7-8 of start-up: false when the program must end.
     bool ProcessCommandLine(const QStringList& arguments);
     DocumentSession* SessionOf(const SystemDoc& doc) const;
@@ -127,6 +140,7 @@ private:
     std::unique_ptr<HexSettingsAdapter> m_hexSettings;
     CMDIClientWnd* m_client = nullptr; // owned by the main window
     std::unique_ptr<SessionList> m_sessions;
+    std::unique_ptr<SessionRecovery> m_recovery;
     std::unique_ptr<DocumentFlows> m_flows;
     std::unique_ptr<FileCommands> m_fileCommands;
     std::unique_ptr<EditCommands> m_editCommands;
@@ -137,4 +151,6 @@ private:
     std::unique_ptr<CMainFrame> m_mainFrame;
     bool m_midiStarted = false;
     bool m_reloadAttempted = false;
+    // InitInstance succeeded: the end is a normal exit.
+    bool m_started = false;
 };

@@ -5,8 +5,10 @@
 #include "app/CMDIClientWnd.h"
 #include "app/CMainFrame.h"
 #include "app/DocumentFlows.h"
+#include "app/FileCommands.h"
 #include "app/HelpCommands.h"
 #include "app/SessionList.h"
+#include "app/SessionRecovery.h"
 #include "app/TransferCommands.h"
 #include "app/WindowCommands.h"
 #include "dump/BankRecord.h"
@@ -14,6 +16,7 @@
 #include "dump/SystemDoc.h"
 #include "editors/ConfigPage.h"
 #include "fileops/BackupFolder.h"
+#include "fileops/RecoveryKeeper.h"
 #include "midi/MidiPorts.h"
 #include "midi/Riv10Device.h"
 #include "midi/SimulatorBackend.h"
@@ -22,6 +25,7 @@
 #include "support/ScriptedPrompter.h"
 #include "support/SimulatorLayer.h"
 #include "views/CChildFrame.h"
+#include "views/DeviceHistoryWindow.h"
 #include "views/DifferencesWindow.h"
 #include "views/DocumentSession.h"
 #include "views/HexView.h"
@@ -54,6 +58,7 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolBar>
+#include <QTreeWidget>
 
 #include <memory>
 #include <string>
@@ -101,6 +106,7 @@ protected:
         options.prompter = &prompter;
         options.startMidi = false;
         options.backupDir = BackupDir();
+        options.recoveryDir = RecoveryDir();
         app = std::make_unique<ZIVBackupApp>(options);
         app->SetPreferencesRunner([this] { ++preferencesRuns; });
         app->SetAboutRunner([] {});
@@ -202,6 +208,7 @@ protected:
     QString chosen;
     QString chooserStart;
     QString BackupDir() const { return dir.filePath(QStringLiteral("backups")); }
+    QString RecoveryDir() const { return dir.filePath(QStringLiteral("recovery")); }
 };
 
 TEST_F(AppTest, FirstStartOpensNothingAndOffersThePreferences) {
@@ -857,6 +864,14 @@ TEST_F(AppTransferTest, DownloadMakesAChangedDocumentAndUploadSendsItBack) {
     EXPECT_EQ(Main().statusBar()->currentMessage(),
               QStringLiteral("Upload complete: %1 bytes")
                   .arg(QLocale(QLocale::English).toString(qlonglong(dump.size()))));
+
+    // Each transfer left a backup of its kind, the upload's being the image the device got.
+    const std::vector<BackupFolder::Backup> backups = BackupFolder(BackupDir()).List();
+    ASSERT_EQ(backups.size(), 2u);
+    EXPECT_EQ(backups[0].kind, BackupFolder::Kind::Download);
+    EXPECT_EQ(backups[1].kind, BackupFolder::Kind::Upload);
+    EXPECT_TRUE(backups[1].name.endsWith(QStringLiteral("_upload.syx"))) << backups[1].name.toStdString();
+    EXPECT_EQ(ReadFile(QDir(BackupDir()).filePath(backups[1].name)), simulator->Device().Dump());
 }
 
 // Upload runs the check first and asks about a failing dump, No being the default; No sends
@@ -1057,6 +1072,104 @@ TEST_F(AppTest, BankSheetsPrintPreviewAndExportFromADataWindowOrAPedalboard) {
     ASSERT_TRUE(Main().Execute(Frame::IdOpenHexView));
     EXPECT_FALSE(Enabled(Frame::IdFilePrint));
     EXPECT_FALSE(Enabled(Frame::IdExportSheets));
+}
+
+// The recovery entry of a document is written while it is modified and goes with the mark,
+// whichever way the mark goes.
+enum class Clean { Save, UndoToSaved, CloseWithoutSaving };
+
+class AppRecoveryTest : public AppTest, public ::testing::WithParamInterface<Clean> {};
+
+TEST_P(AppRecoveryTest, TheEntryIsWrittenWhileModifiedAndGoesWithTheMark) {
+    const QString path = WriteFile(QStringLiteral("demo.syx"), Riv10Device::DemoDump());
+    ASSERT_TRUE(Start());
+    SystemDoc* doc = app->OpenDocumentFile(path);
+    ASSERT_NE(doc, nullptr);
+    const QDir folder(RecoveryDir());
+    const auto entries = [&] {
+        app->Recovery().Store().WaitForWrites();
+        QApplication::processEvents();
+        return folder.entryList({QStringLiteral("*.syx"), QStringLiteral("*.json")}, QDir::Files, QDir::Name);
+    };
+    RecoveryKeeper* keeper = SessionRecovery::KeeperOf(*app->Sessions().find(doc));
+    ASSERT_NE(keeper, nullptr);
+    EXPECT_FALSE(keeper->Pending()) << "nothing to keep before a change";
+
+    int n = 1;
+    while (!doc->HasPatch(n))
+        ++n;
+    FocusPatch(n);
+    Press(Qt::Key_X);
+    ASSERT_TRUE(keeper->Pending());
+    keeper->Flush();
+    ASSERT_EQ(entries(), (QStringList{keeper->Stem() + ".json", keeper->Stem() + ".syx"}));
+    EXPECT_EQ(ReadFile(folder.filePath(keeper->Stem() + ".syx")), doc->BuildImage());
+
+    switch (GetParam()) {
+    case Clean::Save:
+        Press(Qt::Key_S);
+        break;
+    case Clean::UndoToSaved:
+        Press(Qt::Key_Z);
+        break;
+    case Clean::CloseWithoutSaving:
+        saveAnswer = QMessageBox::No;
+        ASSERT_TRUE(Main().Execute(Frame::IdFileClose));
+        Settle();
+        EXPECT_TRUE(app->Documents().empty());
+        break;
+    }
+    EXPECT_FALSE(Modified(doc));
+    EXPECT_EQ(entries(), QStringList());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, AppRecoveryTest,
+                         ::testing::Values(Clean::Save, Clean::UndoToSaved, Clean::CloseWithoutSaving));
+
+// File > Device History lists the backups; an entry opens as an untitled copy, and the
+// comparison takes the main window's document while the history window has the focus.
+TEST_F(AppTest, DeviceHistoryOpensABackupAsACopyAndComparesWithTheDocument) {
+    ASSERT_TRUE(QDir().mkpath(BackupDir()));
+    const Bytes demo = Riv10Device::DemoDump();
+    const Bytes other = DemoWith([](SystemDoc& doc) { doc.SetCurrentSet(doc.GetCurrentSet() == 3 ? 4 : 3); });
+    WriteFile(QStringLiteral("backups/2026-03-14_190000_download.syx"), demo);
+    WriteFile(QStringLiteral("backups/2026-03-14_200000_upload.syx"), other);
+    ASSERT_TRUE(Start());
+    ASSERT_NE(app->OpenDocumentFile(WriteFile(QStringLiteral("a.syx"), demo)), nullptr);
+
+    ASSERT_TRUE(Main().Execute(Frame::IdDeviceHistory));
+    DeviceHistoryWindow* window = app->FileCommandGroup().HistoryWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(Main().Execute(Frame::IdDeviceHistory));
+    EXPECT_EQ(app->FileCommandGroup().HistoryWindow(), window) << "one window at a time";
+    EXPECT_TRUE(window->isVisible());
+    QTreeWidget& list = *window->list();
+    ASSERT_EQ(list.topLevelItemCount(), 2);
+    EXPECT_EQ(list.topLevelItem(0)->text(1), QStringLiteral("Upload"));
+
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    list.setCurrentItem(list.topLevelItem(0));
+    DifferencesWindow* differences = window->compareWithActive();
+    ASSERT_NE(differences, nullptr);
+    ASSERT_EQ(differences->list()->count(), 1);
+    EXPECT_TRUE(
+        differences->list()->item(0)->text().startsWith(QStringLiteral("configuration: current set ")));
+    delete differences;
+
+    list.setFocus();
+    QTest::keyClick(&list, Qt::Key_Return);
+    Settle();
+    ASSERT_EQ(app->Documents().size(), 2u);
+    SystemDoc* copy = app->Documents()[1];
+    EXPECT_EQ(copy->BuildImage(), other);
+    EXPECT_TRUE(Modified(copy));
+    EXPECT_EQ(Titles(),
+              (QStringList{QStringLiteral("Backup 2026-03-14_200000_upload*"), QStringLiteral("a.syx")}));
+    dialogStarts.clear();
+    ASSERT_TRUE(Main().Execute(Frame::IdFileSave));
+    EXPECT_EQ(dialogStarts.size(), 1) << "Save asks for a place";
+    window->close();
 }
 
 } // namespace
