@@ -46,11 +46,20 @@ QString LengthText(int length) {
     return length < 0 ? QString() : QString::asprintf("%2d", length);
 }
 
-// The cells of a patch that exists.
-QStringList PatchCells(const RecordSlot& record) {
-    const PatchRecord patch(record);
-    const int mode = patch.Mode();
+constexpr int kColumns = 11;
+
+// The cells of a row: a patch that exists, or an unused number with only its number and name.
+QStringList RowCells(int n, const RecordSlot* record) {
     QStringList cells;
+    cells.reserve(kColumns);
+    if (!record) {
+        cells << NumberText(n) << QStringLiteral("unused patch");
+        while (cells.size() < kColumns)
+            cells << QString();
+        return cells;
+    }
+    const PatchRecord patch(*record);
+    const int mode = patch.Mode();
     cells << NumberText(patch.Number()) << QString::fromStdString(patch.Name());
     if (mode < 0) {
         cells << QString() << QString() << QString();
@@ -66,6 +75,34 @@ QStringList PatchCells(const RecordSlot& record) {
               : (mode & PatchRecord::kStringASentBit) ? QStringLiteral("yes")
                                                       : QStringLiteral("no"));
     return cells;
+}
+
+// The record behind number n, or null when the number is unused.
+const RecordSlot* PresentPatch(const SystemDoc& doc, int n) {
+    const RecordSlot* record = doc.PeekPatch(n);
+    return record && record->IsPresent() ? record : nullptr;
+}
+
+// Whether a row made from `shown` still shows `record` (null: unused) as it is.
+bool ShowsRecord(const RecordSlot& shown, const RecordSlot* record) {
+    if (!record)
+        return !shown.IsPresent();
+    return shown.IsPresent() && shown.Length() == record->Length() &&
+           std::equal(record->Data(), record->Data() + record->Length(), shown.Data());
+}
+
+void Remember(RecordSlot& shown, const RecordSlot* record) {
+    if (record)
+        shown.Assign(record->Data(), record->Length());
+    else
+        shown.Clear();
+}
+
+QTreeWidgetItem* MakeRow(int n, const RecordSlot* record) {
+    auto* item = new QTreeWidgetItem(RowCells(n, record));
+    item->setData(0, Qt::UserRole, n);
+    item->setData(0, kExistsRole, record != nullptr);
+    return item;
 }
 
 PatchesPage::SortKey KeyOf(const QTreeWidgetItem* item) {
@@ -150,7 +187,8 @@ void PatchesPage::applyFilter() {
         const bool exists = item->data(0, kExistsRole).toBool();
         const bool shown = text.isEmpty() || item->text(0).contains(text, Qt::CaseInsensitive) ||
                            (exists && item->text(1).contains(text, Qt::CaseInsensitive));
-        item->setHidden(!shown);
+        if (item->isHidden() == shown)
+            item->setHidden(!shown);
         if (shown && !firstShown)
             firstShown = item;
     }
@@ -197,26 +235,33 @@ void PatchesPage::focusFilter() {
 }
 
 bool PatchesPage::selectPatch(int n) {
-    if (!m_list)
+    if (!m_list || n < 1 || n > SystemDoc::kPatches)
         return false;
-    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* item = m_list->topLevelItem(i);
-        if (ListCtrlExt::itemData(item) != n)
-            continue;
-        if (item->isHidden())
-            m_filter->clear();
-        m_list->setCurrentItem(item);
-        m_list->scrollToItem(item);
-        m_list->setFocus();
-        return true;
-    }
-    return false;
+    QTreeWidgetItem* item = m_rows[static_cast<size_t>(n)];
+    if (!item)
+        return false;
+    if (item->isHidden())
+        m_filter->clear();
+    m_list->setCurrentItem(item);
+    m_list->scrollToItem(item);
+    m_list->setFocus();
+    return true;
 }
 
 void PatchesPage::rebuild(int hint) {
     (void)hint;
-    if (!m_list)
+    if (!m_list) {
         createControls();
+        rebuildRows();
+    } else if (!updatesInPlace() || shell().settings().HideBlanks() != m_shownHideBlanks) {
+        rebuildRows();
+    } else {
+        updateRows();
+    }
+    emit commandStatesChanged();
+}
+
+void PatchesPage::rebuildRows() {
     WaitCursor wait;
     setUpdatesEnabled(false);
 
@@ -225,19 +270,18 @@ void PatchesPage::rebuild(int hint) {
     const int selectedNumber = selected ? ListCtrlExt::itemData(selected) : -1;
     const int scroll = m_list->verticalScrollBar()->value();
     m_list->clear();
+    m_rows.fill(nullptr);
 
-    const bool hideBlanks = shell().settings().HideBlanks();
+    m_shownHideBlanks = shell().settings().HideBlanks();
     QList<QTreeWidgetItem*> items;
     items.reserve(SystemDoc::kPatches);
     for (int n = 1; n <= SystemDoc::kPatches; ++n) {
-        const RecordSlot* record = doc().PeekPatch(n);
-        const bool exists = record && record->IsPresent();
-        if (!exists && hideBlanks)
+        const RecordSlot* record = PresentPatch(doc(), n);
+        Remember(m_shown[static_cast<size_t>(n)], record);
+        if (!record && m_shownHideBlanks)
             continue;
-        auto* item = new QTreeWidgetItem(exists ? PatchCells(*record)
-                                                : QStringList{NumberText(n), QStringLiteral("unused patch")});
-        item->setData(0, Qt::UserRole, n);
-        item->setData(0, kExistsRole, exists);
+        QTreeWidgetItem* item = MakeRow(n, record);
+        m_rows[static_cast<size_t>(n)] = item;
         items.push_back(item);
     }
     m_list->addTopLevelItems(items);
@@ -245,24 +289,137 @@ void PatchesPage::rebuild(int hint) {
     m_list->hdr()->setSortMark(m_list->sortColumn(), m_list->sortAscending());
     sortRows();
 
-    // The same rows in view, and the same row index selected, whatever patch now stands there.
     m_list->doItemsLayout();
-    m_list->verticalScrollBar()->setValue(scroll);
-    if (selectedIndex >= 0 && m_filter->text().isEmpty()) {
-        if (QTreeWidgetItem* item = m_list->topLevelItem(selectedIndex)) {
-            m_list->setCurrentItem(item);
-            m_list->scrollToItem(item);
-        }
-    } else if (selectedNumber >= 0) {
-        // Narrowed, row indices mean nothing: the same patch stays selected.
-        for (int i = 0; i < m_list->topLevelItemCount(); ++i)
-            if (ListCtrlExt::itemData(m_list->topLevelItem(i)) == selectedNumber)
-                m_list->setCurrentItem(m_list->topLevelItem(i));
-    }
+    restorePlace(selectedIndex, selectedNumber, scroll);
     if (!m_filter->text().isEmpty())
         applyFilter();
     setUpdatesEnabled(true);
-    emit commandStatesChanged();
+}
+
+void PatchesPage::updateRows() {
+    QTreeWidgetItem* selected = m_list->selectedRow();
+    const int selectedIndex = selected ? m_list->indexOfTopLevelItem(selected) : -1;
+    const int selectedNumber = selected ? ListCtrlExt::itemData(selected) : -1;
+    const int scroll = m_list->verticalScrollBar()->value();
+
+    std::vector<QTreeWidgetItem*> unplaced; // new rows, and rows whose sort key changed
+    bool changed = false;
+    bool rowsGone = false;
+    for (int n = 1; n <= SystemDoc::kPatches; ++n) {
+        const size_t at = static_cast<size_t>(n);
+        const RecordSlot* record = PresentPatch(doc(), n);
+        if (ShowsRecord(m_shown[at], record))
+            continue;
+        changed = true;
+        Remember(m_shown[at], record);
+        QTreeWidgetItem*& item = m_rows[at];
+        if (!record && m_shownHideBlanks) {
+            delete item;
+            item = nullptr;
+            rowsGone = true;
+            continue;
+        }
+        if (!item) {
+            item = MakeRow(n, record);
+            unplaced.push_back(item);
+            continue;
+        }
+        const SortKey before = KeyOf(item);
+        const QStringList cells = RowCells(n, record);
+        for (int c = 0; c < kColumns; ++c)
+            item->setText(c, cells.at(c)); // an unchanged text costs nothing
+        item->setData(0, kExistsRole, record != nullptr);
+        const SortKey after = KeyOf(item);
+        if (after.exists != before.exists || after.name != before.name)
+            unplaced.push_back(item);
+    }
+    if (!changed) {
+        restorePlace(selectedIndex, selectedNumber, scroll);
+        return;
+    }
+    m_list->AutoSizeColumns();
+    if (placeRows(unplaced) || rowsGone)
+        m_list->doItemsLayout();
+    restorePlace(selectedIndex, selectedNumber, scroll);
+    if (!m_filter->text().isEmpty())
+        applyFilter();
+}
+
+bool PatchesPage::placeRows(const std::vector<QTreeWidgetItem*>& rows) {
+    if (rows.empty())
+        return false;
+    const int column = m_list->sortColumn();
+    const bool ascending = m_list->sortAscending();
+    // A row that changed in place and still sorts between its neighbours stays.
+    bool inOrder = true;
+    for (QTreeWidgetItem* item : rows) {
+        const int index = m_list->indexOfTopLevelItem(item);
+        if (index < 0) {
+            inOrder = false; // a new row
+            break;
+        }
+        const SortKey key = KeyOf(item);
+        const QTreeWidgetItem* before = index > 0 ? m_list->topLevelItem(index - 1) : nullptr;
+        const QTreeWidgetItem* after = m_list->topLevelItem(index + 1);
+        if ((before && compareRows(KeyOf(before), key, column, ascending) > 0) ||
+            (after && compareRows(key, KeyOf(after), column, ascending) > 0)) {
+            inOrder = false;
+            break;
+        }
+    }
+    if (inOrder)
+        return false;
+    if (rows.size() > 16) {
+        for (QTreeWidgetItem* item : rows)
+            if (m_list->indexOfTopLevelItem(item) < 0)
+                m_list->addTopLevelItem(item);
+        sortRows();
+        return true;
+    }
+    // The other rows kept their keys, so they are still in order: put each of these back where
+    // it belongs among them.
+    for (QTreeWidgetItem* item : rows) {
+        const int index = m_list->indexOfTopLevelItem(item);
+        if (index >= 0)
+            m_list->takeTopLevelItem(index);
+    }
+    for (QTreeWidgetItem* item : rows) {
+        const SortKey key = KeyOf(item);
+        int low = 0;
+        int high = m_list->topLevelItemCount();
+        while (low < high) {
+            const int mid = (low + high) / 2;
+            if (compareRows(KeyOf(m_list->topLevelItem(mid)), key, column, ascending) < 0)
+                low = mid + 1;
+            else
+                high = mid;
+        }
+        m_list->insertTopLevelItem(low, item);
+    }
+    return true;
+}
+
+void PatchesPage::restorePlace(int selectedIndex, int selectedNumber, int scroll) {
+    m_list->verticalScrollBar()->setValue(scroll);
+    QTreeWidgetItem* select = nullptr;
+    bool scrollTo = false;
+    if (selectedIndex >= 0 && m_filter->text().isEmpty()) {
+        select = m_list->topLevelItem(selectedIndex);
+        scrollTo = true;
+    } else if (selectedNumber >= 0) {
+        // Narrowed, row indices mean nothing: the same patch stays selected.
+        select =
+            selectedNumber <= SystemDoc::kPatches ? m_rows[static_cast<size_t>(selectedNumber)] : nullptr;
+    }
+    if (!select) {
+        if (m_list->currentItem() || m_list->selectedRow())
+            m_list->setCurrentItem(nullptr);
+        return;
+    }
+    if (m_list->currentItem() != select || !select->isSelected())
+        m_list->setCurrentItem(select);
+    if (scrollTo)
+        m_list->scrollToItem(select);
 }
 
 int PatchesPage::compareRows(const SortKey& a, const SortKey& b, int column, bool ascending) {
@@ -348,10 +505,12 @@ void PatchesPage::insertPatch(int n, bool reorder) {
     }
     // Inserting with reorder pushes the last patch off the end, and every reference to it goes.
     if (reorder && doc().HasPatch(SystemDoc::kPatches) && shell().settings().DeletePrompt()) {
-        const QString text = QStringLiteral("Patch %1: %2 will be removed. Continue?")
-                                 .arg(SystemDoc::kPatches)
-                                 .arg(QString::fromStdString(PatchRecord(doc().GetPatch(SystemDoc::kPatches)).Name()));
-        if (!shell().prompter().AskYesNo(text.toStdString(), "Confirm patch delete", Prompter::Icon::Question))
+        const QString text =
+            QStringLiteral("Patch %1: %2 will be removed. Continue?")
+                .arg(SystemDoc::kPatches)
+                .arg(QString::fromStdString(PatchRecord(doc().GetPatch(SystemDoc::kPatches)).Name()));
+        if (!shell().prompter().AskYesNo(text.toStdString(), "Confirm patch delete",
+                                         Prompter::Icon::Question))
             return;
     }
     EditStep step(shell(), doc());
@@ -360,8 +519,9 @@ void PatchesPage::insertPatch(int n, bool reorder) {
         return;
     }
     runEditor(n);
-    step.commit((reorder ? QStringLiteral("Insert Patch %1 with Reorder") : QStringLiteral("Insert Patch %1")).arg(n),
-                HintPatches, n);
+    step.commit(
+        (reorder ? QStringLiteral("Insert Patch %1 with Reorder") : QStringLiteral("Insert Patch %1")).arg(n),
+        HintPatches, n);
 }
 
 void PatchesPage::deletePatch(int n, bool reorder) {
@@ -386,8 +546,9 @@ void PatchesPage::deletePatch(int n, bool reorder) {
     }
     EditStep step(shell(), doc());
     doc().DeletePatch(n, reorder);
-    step.commit((reorder ? QStringLiteral("Delete Patch %1 with Reorder") : QStringLiteral("Delete Patch %1")).arg(n),
-                HintPatches, n);
+    step.commit(
+        (reorder ? QStringLiteral("Delete Patch %1 with Reorder") : QStringLiteral("Delete Patch %1")).arg(n),
+        HintPatches, n);
 }
 
 void PatchesPage::cut() {
@@ -415,7 +576,8 @@ void PatchesPage::openEditor() {
         return;
     }
     runEditor(n);
-    step.commit((created ? QStringLiteral("Insert Patch %1") : QStringLiteral("Edit Patch %1")).arg(n), HintPatches, n);
+    step.commit((created ? QStringLiteral("Insert Patch %1") : QStringLiteral("Edit Patch %1")).arg(n),
+                HintPatches, n);
 }
 
 void PatchesPage::runEditor(int n) {
