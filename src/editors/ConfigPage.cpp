@@ -11,6 +11,7 @@
 #include "widgets/ShellServices.h"
 
 #include <QCheckBox>
+
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QGraphicsDropShadowEffect>
@@ -22,6 +23,8 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 QLineEdit* NumberField(const QString& objectName, QWidget* parent) {
@@ -247,19 +250,31 @@ void ConfigPage::rebuild(int hint) {
     // Every change can move the counts and the current selections (a delete with reorder
     // renumbers them). While editing, the user's input stays and only the read-only counts
     // follow; leaving edit mode reloads the rest.
-    if (m_editing)
+    if (m_editing) {
         loadCounts();
-    else
-        loadControls();
+        return;
+    }
+    const SystemDoc& d = doc();
+    if (m_loaded && d.GetDeviceChannel() == m_loadedChannel &&
+        std::equal(m_loadedConfig.begin(), m_loadedConfig.end(), d.Config()))
+        return; // nothing the fields show has changed
+    loadControls();
 }
 
 void ConfigPage::loadCounts() {
-    m_totalBanks->setText(QString::number(doc().GetBankCount()));
-    m_totalPatches->setText(QString::number(doc().GetPatchCount()));
+    const QString banks = QString::number(doc().GetBankCount());
+    const QString patches = QString::number(doc().GetPatchCount());
+    if (m_totalBanks->text() != banks)
+        m_totalBanks->setText(banks);
+    if (m_totalPatches->text() != patches)
+        m_totalPatches->setText(patches);
 }
 
 void ConfigPage::loadControls() {
     const SystemDoc& d = doc();
+    m_loaded = true;
+    std::copy(d.Config(), d.Config() + SystemDoc::kConfigSize, m_loadedConfig.begin());
+    m_loadedChannel = d.GetDeviceChannel();
     loadCounts();
     m_powerupPatch->setText(QString::number(d.GetPowerUpPatch()));
     m_powerupTimeout->setText(QString::number(d.GetPowerUpTimeout()));

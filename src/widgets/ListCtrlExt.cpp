@@ -159,6 +159,29 @@ QTreeWidgetItem* ListCtrlExt::addRow(const QStringList& cells, int data) {
     return item;
 }
 
+void ListCtrlExt::setRows(const QList<QStringList>& cells, const QList<int>& data) {
+    const int count = static_cast<int>(std::min(cells.size(), data.size()));
+    if (currentItem() || selectedRow())
+        setCurrentItem(nullptr);
+    while (topLevelItemCount() > count)
+        delete takeTopLevelItem(topLevelItemCount() - 1);
+    QList<QTreeWidgetItem*> added;
+    for (int r = 0; r < count; ++r) {
+        QTreeWidgetItem* item = r < topLevelItemCount() ? topLevelItem(r) : nullptr;
+        if (!item) {
+            item = new QTreeWidgetItem(cells.at(r));
+            item->setData(0, Qt::UserRole, data.at(r));
+            added.push_back(item);
+            continue;
+        }
+        const QStringList& row = cells.at(r);
+        for (int c = 0; c < row.size(); ++c)
+            item->setText(c, row.at(c)); // an unchanged text costs nothing
+        item->setData(0, Qt::UserRole, data.at(r));
+    }
+    addTopLevelItems(added);
+}
+
 int ListCtrlExt::itemData(const QTreeWidgetItem* item) {
     return item ? item->data(0, Qt::UserRole).toInt() : -1;
 }

@@ -36,6 +36,10 @@ public:
 
     // Appends a row; its item data is `data`.
     QTreeWidgetItem* addRow(const QStringList& cells, int data);
+    // Makes the list hold exactly these rows (cells and item data), leaving it as clearing it and
+    // adding them would: nothing selected, the scroll position kept. Rows already there are
+    // kept and only the cells that differ are rewritten.
+    void setRows(const QList<QStringList>& cells, const QList<int>& data);
     static int itemData(const QTreeWidgetItem* item);
     // The selected row, or null.
     QTreeWidgetItem* selectedRow() const;
