@@ -255,7 +255,7 @@ void ConfigPage::rebuild(int hint) {
         return;
     }
     const SystemDoc& d = doc();
-    if (m_loaded && d.GetDeviceChannel() == m_loadedChannel &&
+    if (updatesInPlace() && m_loaded && d.GetDeviceChannel() == m_loadedChannel &&
         std::equal(m_loadedConfig.begin(), m_loadedConfig.end(), d.Config()))
         return; // nothing the fields show has changed
     loadControls();

@@ -146,7 +146,8 @@ void BankInfoPane::openPatch() {
     }
     PatchEditDlg dialog(m_doc.GetPatch(p), m_doc, m_shell, this);
     WidgetKit::ExecModal(dialog);
-    step.commit((created ? QStringLiteral("Insert Patch %1") : QStringLiteral("Edit Patch %1")).arg(p), HintPatches, p);
+    step.commit((created ? QStringLiteral("Insert Patch %1") : QStringLiteral("Edit Patch %1")).arg(p),
+                HintPatches, p);
 }
 
 void BankInfoPane::resizeEvent(QResizeEvent* event) {

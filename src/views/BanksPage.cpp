@@ -8,8 +8,8 @@
 #include "settings/Settings.h"
 #include "views/BankInfoPane.h"
 #include "views/RecordClipboard.h"
-#include "widgets/ListCtrlExt.h"
 #include "widgets/EditStep.h"
+#include "widgets/ListCtrlExt.h"
 #include "widgets/ShellServices.h"
 #include "widgets/TreeCtrlExt.h"
 #include "widgets/WaitCursor.h"
@@ -241,9 +241,10 @@ void BanksPage::insertBank(int n, bool reorder) {
     }
     // Inserting with reorder pushes the last bank off the end, and every reference to it goes.
     if (reorder && n >= 1 && doc().HasBank(SystemDoc::kBanks) && shell().settings().DeletePrompt()) {
-        const QString text = QStringLiteral("Bank %1: %2 will be removed. Continue?")
-                                 .arg(SystemDoc::kBanks)
-                                 .arg(QString::fromStdString(BankRecord(doc().GetBank(SystemDoc::kBanks)).Name()));
+        const QString text =
+            QStringLiteral("Bank %1: %2 will be removed. Continue?")
+                .arg(SystemDoc::kBanks)
+                .arg(QString::fromStdString(BankRecord(doc().GetBank(SystemDoc::kBanks)).Name()));
         if (!shell().prompter().AskYesNo(text.toStdString(), "Confirm bank delete", Prompter::Icon::Question))
             return;
     }
@@ -253,8 +254,9 @@ void BanksPage::insertBank(int n, bool reorder) {
         return;
     }
     runEditor(n);
-    step.commit((reorder ? QStringLiteral("Insert Bank %1 with Reorder") : QStringLiteral("Insert Bank %1")).arg(n),
-                HintBanks, n);
+    step.commit(
+        (reorder ? QStringLiteral("Insert Bank %1 with Reorder") : QStringLiteral("Insert Bank %1")).arg(n),
+        HintBanks, n);
 }
 
 void BanksPage::deleteBank(int n, bool reorder) {
@@ -276,8 +278,9 @@ void BanksPage::deleteBank(int n, bool reorder) {
     }
     EditStep step(shell(), doc());
     doc().DeleteBank(n, reorder);
-    step.commit((reorder ? QStringLiteral("Delete Bank %1 with Reorder") : QStringLiteral("Delete Bank %1")).arg(n),
-                HintBanks, n);
+    step.commit(
+        (reorder ? QStringLiteral("Delete Bank %1 with Reorder") : QStringLiteral("Delete Bank %1")).arg(n),
+        HintBanks, n);
 }
 
 void BanksPage::cut() {
@@ -300,7 +303,8 @@ void BanksPage::openEditor() {
         return;
     }
     runEditor(n);
-    step.commit((created ? QStringLiteral("Insert Bank %1") : QStringLiteral("Edit Bank %1")).arg(n), HintBanks, n);
+    step.commit((created ? QStringLiteral("Insert Bank %1") : QStringLiteral("Edit Bank %1")).arg(n),
+                HintBanks, n);
 }
 
 void BanksPage::runEditor(int n) {

@@ -333,13 +333,15 @@ void PatchesPage::updateRows() {
         if (after.exists != before.exists || after.name != before.name)
             unplaced.push_back(item);
     }
+    // Fitted even when no row changed: the first fill came before the sort mark, which widens
+    // the labels.
+    if (placeRows(unplaced) || rowsGone)
+        m_list->doItemsLayout();
+    m_list->AutoSizeColumns();
     if (!changed) {
         restorePlace(selectedIndex, selectedNumber, scroll);
         return;
     }
-    m_list->AutoSizeColumns();
-    if (placeRows(unplaced) || rowsGone)
-        m_list->doItemsLayout();
     restorePlace(selectedIndex, selectedNumber, scroll);
     if (!m_filter->text().isEmpty())
         applyFilter();

@@ -203,7 +203,8 @@ void SetsPage::openBank() {
     }
     BankEdit dialog(doc().GetBank(b), doc(), shell(), this);
     WidgetKit::ExecModal(dialog);
-    step.commit((created ? QStringLiteral("Insert Bank %1") : QStringLiteral("Edit Bank %1")).arg(b), HintBanks, b);
+    step.commit((created ? QStringLiteral("Insert Bank %1") : QStringLiteral("Edit Bank %1")).arg(b),
+                HintBanks, b);
 }
 
 void SetsPage::copy() {

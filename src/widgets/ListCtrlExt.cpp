@@ -4,6 +4,7 @@
 #include "widgets/HdrCtrl.h"
 
 #include <QContextMenuEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyle>
@@ -144,6 +145,17 @@ void ListCtrlExt::AutoSizeColumns() {
             m_requestedLast = width;
         setColumnWidth(i, width);
     }
+}
+
+void ListCtrlExt::focusInEvent(QFocusEvent* event) {
+    // Keyboard focus on a list without a current row makes the first row current (not
+    // selected), however the list came to have none, so arrow keys start from the top.
+    if (!currentIndex().isValid() && event->reason() != Qt::MouseFocusReason) {
+        const QModelIndex first = moveCursor(MoveNext, Qt::NoModifier);
+        if (first.isValid())
+            selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    }
+    QTreeWidget::focusInEvent(event);
 }
 
 void ListCtrlExt::changeEvent(QEvent* event) {
