@@ -8,6 +8,7 @@
 #include "editors/GenericHexEditForm.h"
 #include "settings/Settings.h"
 #include "widgets/EditStep.h"
+#include "widgets/SharedHintComboBox.h"
 #include "widgets/ShellServices.h"
 
 #include <QCheckBox>
@@ -36,7 +37,7 @@ QLineEdit* NumberField(const QString& objectName, QWidget* parent) {
 }
 
 QComboBox* Combo(const QStringList& items, const QString& objectName, QWidget* parent) {
-    auto* combo = new QComboBox(parent);
+    auto* combo = new SharedHintComboBox(parent);
     combo->addItems(items);
     combo->setObjectName(objectName);
     combo->setMaxVisibleItems(17);
