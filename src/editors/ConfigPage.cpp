@@ -31,7 +31,8 @@ namespace {
 QLineEdit* NumberField(const QString& objectName, QWidget* parent) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(objectName);
-    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+    static const QRegularExpression digits(QStringLiteral("[0-9]*")); // compiled once, shared
+    edit->setValidator(new QRegularExpressionValidator(digits, edit));
     edit->setMaximumWidth(70);
     return edit;
 }

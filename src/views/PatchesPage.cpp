@@ -24,6 +24,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 namespace {
@@ -31,19 +32,53 @@ namespace {
 constexpr int kExistsRole = Qt::UserRole + 1;
 constexpr int kListId = 207;
 
+// Texts made once and shared by the cells that hold them: a full list is 5,500 cells of a few
+// dozen distinct texts.
+template <size_t N, typename Make> const std::array<QString, N>& Texts(Make make) {
+    static const std::array<QString, N> texts = [&make] {
+        std::array<QString, N> t;
+        for (size_t i = 0; i < N; ++i)
+            t[i] = make(static_cast<int>(i));
+        return t;
+    }();
+    return texts;
+}
+
 QString NumberText(int n) {
-    return QString::asprintf("%03d", n);
+    const auto& texts = Texts<1000>([](int i) { return QString::asprintf("%03d", i); });
+    return n >= 0 && n < 1000 ? texts[static_cast<size_t>(n)] : QString::asprintf("%03d", n);
 }
 
 QString LocalCCText(const PatchRecord& patch, int cc) {
     const CCAssignment p1 = patch.LocalCC(1, cc);
     const CCAssignment p2 = patch.LocalCC(2, cc);
     const int v = (p1.flags >= 0 && p1.Enabled() ? 1 : 0) + (p2.flags >= 0 && p2.Enabled() ? 2 : 0);
-    return QString::fromStdString(GlobalCCIndexName(v));
+    return Texts<4>(
+        [](int i) { return QString::fromStdString(GlobalCCIndexName(i)); })[static_cast<size_t>(v)];
 }
 
 QString LengthText(int length) {
-    return length < 0 ? QString() : QString::asprintf("%2d", length);
+    if (length < 0)
+        return QString();
+    const auto& texts = Texts<100>([](int i) { return QString::asprintf("%2d", i); });
+    return length < 100 ? texts[static_cast<size_t>(length)] : QString::asprintf("%2d", length);
+}
+
+// The names of the mode fields, by field value.
+QString SwitchText(int mode) {
+    return Texts<8>([](int i) {
+        return QString::fromStdString(ChannelSwitchName(i));
+    })[static_cast<size_t>(mode & PatchRecord::kChannelSwitchMask)];
+}
+QString PedalText(int mode) {
+    return Texts<4>([](int i) {
+        return QString::fromStdString(PedalTypeName(i * 8));
+    })[static_cast<size_t>((mode & PatchRecord::kPedalTypeMask) / 8)];
+}
+QString GlobalText(int mode) {
+    return Texts<4>([](int i) {
+        return QString::fromStdString(GlobalCCName(i * 64));
+    })[static_cast<size_t>((mode & (PatchRecord::kGlobalCC1Bit | PatchRecord::kGlobalCC2Bit)) / 64)];
 }
 
 constexpr int kColumns = 11;
@@ -64,10 +99,7 @@ QStringList RowCells(int n, const RecordSlot* record) {
     if (mode < 0) {
         cells << QString() << QString() << QString();
     } else {
-        cells << QString::fromStdString(ChannelSwitchName(mode & PatchRecord::kChannelSwitchMask))
-              << QString::fromStdString(PedalTypeName(mode & PatchRecord::kPedalTypeMask))
-              << QString::fromStdString(
-                     GlobalCCName(mode & (PatchRecord::kGlobalCC1Bit | PatchRecord::kGlobalCC2Bit)));
+        cells << SwitchText(mode) << PedalText(mode) << GlobalText(mode);
     }
     cells << LocalCCText(patch, 1) << LocalCCText(patch, 2) << LocalCCText(patch, 3);
     cells << LengthText(patch.StringALength()) << LengthText(patch.StringBLength());
@@ -287,7 +319,8 @@ void PatchesPage::rebuildRows() {
     m_list->addTopLevelItems(items);
     m_list->AutoSizeColumns();
     m_list->hdr()->setSortMark(m_list->sortColumn(), m_list->sortAscending());
-    sortRows();
+    if (m_list->sortColumn() != 0 || !m_list->sortAscending())
+        sortRows(); // made in number order, the rows need no sorting by number
 
     m_list->doItemsLayout();
     restorePlace(selectedIndex, selectedNumber, scroll);
