@@ -30,6 +30,10 @@ SharedHintComboBox::SharedHintComboBox(QWidget* parent) : QComboBox(parent) {
     connect(items, &QAbstractItemModel::modelReset, this, changed);
 }
 
+SharedHintComboBox::~SharedHintComboBox() {
+    disconnect(model(), nullptr, this, nullptr);
+}
+
 QString SharedHintComboBox::key() const {
     QString key = style()->name() + QLatin1Char('|') + font().key() +
                   QStringLiteral("|%1|%2|%3|%4|%5x%6|%7|")

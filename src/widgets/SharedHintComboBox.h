@@ -10,6 +10,8 @@ class SharedHintComboBox : public QComboBox {
     Q_OBJECT
 public:
     explicit SharedHintComboBox(QWidget* parent = nullptr);
+    // Quiet: the items go after this box's own members.
+    ~SharedHintComboBox() override;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
