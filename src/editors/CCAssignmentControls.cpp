@@ -1,5 +1,7 @@
 #include "editors/CCAssignmentControls.h"
 
+#include "widgets/SharedHintComboBox.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -7,7 +9,7 @@
 
 namespace {
 QComboBox* NumberCombo(QWidget* parent, int first, int last, const QString& objectName, const QString& name) {
-    auto* combo = new QComboBox(parent);
+    auto* combo = new SharedHintComboBox(parent);
     for (int i = first; i <= last; ++i)
         combo->addItem(QString::number(i));
     combo->setObjectName(objectName);

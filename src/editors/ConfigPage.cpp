@@ -8,9 +8,11 @@
 #include "editors/GenericHexEditForm.h"
 #include "settings/Settings.h"
 #include "widgets/EditStep.h"
+#include "widgets/SharedHintComboBox.h"
 #include "widgets/ShellServices.h"
 
 #include <QCheckBox>
+
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QGraphicsDropShadowEffect>
@@ -23,17 +25,20 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 QLineEdit* NumberField(const QString& objectName, QWidget* parent) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(objectName);
-    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+    static const QRegularExpression digits(QStringLiteral("[0-9]*")); // compiled once, shared
+    edit->setValidator(new QRegularExpressionValidator(digits, edit));
     edit->setMaximumWidth(70);
     return edit;
 }
 
 QComboBox* Combo(const QStringList& items, const QString& objectName, QWidget* parent) {
-    auto* combo = new QComboBox(parent);
+    auto* combo = new SharedHintComboBox(parent);
     combo->addItems(items);
     combo->setObjectName(objectName);
     combo->setMaxVisibleItems(17);
@@ -247,19 +252,31 @@ void ConfigPage::rebuild(int hint) {
     // Every change can move the counts and the current selections (a delete with reorder
     // renumbers them). While editing, the user's input stays and only the read-only counts
     // follow; leaving edit mode reloads the rest.
-    if (m_editing)
+    if (m_editing) {
         loadCounts();
-    else
-        loadControls();
+        return;
+    }
+    const SystemDoc& d = doc();
+    if (updatesInPlace() && m_loaded && d.GetDeviceChannel() == m_loadedChannel &&
+        std::equal(m_loadedConfig.begin(), m_loadedConfig.end(), d.Config()))
+        return; // nothing the fields show has changed
+    loadControls();
 }
 
 void ConfigPage::loadCounts() {
-    m_totalBanks->setText(QString::number(doc().GetBankCount()));
-    m_totalPatches->setText(QString::number(doc().GetPatchCount()));
+    const QString banks = QString::number(doc().GetBankCount());
+    const QString patches = QString::number(doc().GetPatchCount());
+    if (m_totalBanks->text() != banks)
+        m_totalBanks->setText(banks);
+    if (m_totalPatches->text() != patches)
+        m_totalPatches->setText(patches);
 }
 
 void ConfigPage::loadControls() {
     const SystemDoc& d = doc();
+    m_loaded = true;
+    std::copy(d.Config(), d.Config() + SystemDoc::kConfigSize, m_loadedConfig.begin());
+    m_loadedChannel = d.GetDeviceChannel();
     loadCounts();
     m_powerupPatch->setText(QString::number(d.GetPowerUpPatch()));
     m_powerupTimeout->setText(QString::number(d.GetPowerUpTimeout()));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dump/SystemDoc.h"
 #include "editors/CCAssignmentControls.h"
 #include "widgets/SheetPage.h"
 
@@ -47,6 +48,11 @@ private:
     void message(const std::string& text);
 
     bool m_editing = false;
+    // What the fields were last loaded from: the configuration record and the device channel.
+    // A refresh that finds them unchanged leaves the fields alone.
+    bool m_loaded = false;
+    std::array<uint8_t, SystemDoc::kConfigSize> m_loadedConfig{};
+    int m_loadedChannel = -1;
 
     QLineEdit* m_totalBanks = nullptr;
     QLineEdit* m_totalPatches = nullptr;

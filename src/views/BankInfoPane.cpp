@@ -7,7 +7,6 @@
 #include "widgets/EditStep.h"
 #include "widgets/ListCtrlExt.h"
 #include "widgets/ShellServices.h"
-#include "widgets/WaitCursor.h"
 #include "widgets/WidgetKit.h"
 
 #include <QApplication>
@@ -100,16 +99,13 @@ QString BankInfoPane::PatchEntryName(const SystemDoc& doc, int p) {
 }
 
 bool BankInfoPane::ShowBank(const RecordSlot& record) {
-    WaitCursor wait;
     m_bank = record;
-    m_list->setUpdatesEnabled(false);
-    m_list->clear();
     if (!record.IsPresent()) {
         m_number->clear();
         m_name->clear();
         m_seqLength->clear();
         m_seqMode->setChecked(false);
-        m_list->setUpdatesEnabled(true);
+        m_list->setRows({}, {});
         return false;
     }
     const BankRecord bank(m_bank);
@@ -122,20 +118,19 @@ bool BankInfoPane::ShowBank(const RecordSlot& record) {
 
     // Only the entries that lie inside the record are listed, whatever its length field says.
     const int count = bank.ActiveCount();
-    QList<QTreeWidgetItem*> rows;
+    QList<QStringList> rows;
+    QList<int> patches;
     for (int i = 0; i < count; ++i) {
         const int p = bank.ActiveEntry(i);
         if (p < 0)
             break;
         const QString pedal =
             sequence ? QString::asprintf("Step %d", i + 1) : QString(QLatin1Char("ABCDEFGHI"[i]));
-        auto* item = new QTreeWidgetItem({pedal, QString::asprintf("%03d", p), PatchEntryName(m_doc, p)});
-        item->setData(0, Qt::UserRole, p);
-        rows.push_back(item);
+        rows.push_back({pedal, QString::asprintf("%03d", p), PatchEntryName(m_doc, p)});
+        patches.push_back(p);
     }
-    m_list->addTopLevelItems(rows);
+    m_list->setRows(rows, patches);
     m_list->AutoSizeColumns(); // "Step 12" is wider than the "Pedal" label
-    m_list->setUpdatesEnabled(true);
     return true;
 }
 
@@ -151,7 +146,8 @@ void BankInfoPane::openPatch() {
     }
     PatchEditDlg dialog(m_doc.GetPatch(p), m_doc, m_shell, this);
     WidgetKit::ExecModal(dialog);
-    step.commit((created ? QStringLiteral("Insert Patch %1") : QStringLiteral("Edit Patch %1")).arg(p), HintPatches, p);
+    step.commit((created ? QStringLiteral("Insert Patch %1") : QStringLiteral("Edit Patch %1")).arg(p),
+                HintPatches, p);
 }
 
 void BankInfoPane::resizeEvent(QResizeEvent* event) {

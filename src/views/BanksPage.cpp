@@ -8,8 +8,8 @@
 #include "settings/Settings.h"
 #include "views/BankInfoPane.h"
 #include "views/RecordClipboard.h"
-#include "widgets/ListCtrlExt.h"
 #include "widgets/EditStep.h"
+#include "widgets/ListCtrlExt.h"
 #include "widgets/ShellServices.h"
 #include "widgets/TreeCtrlExt.h"
 #include "widgets/WaitCursor.h"
@@ -71,10 +71,55 @@ void BanksPage::createControls() {
     m_tree->setFocus();
 }
 
+namespace {
+const RecordSlot* PresentBank(const SystemDoc& doc, int n) {
+    const RecordSlot* record = doc.PeekBank(n);
+    return record && record->IsPresent() ? record : nullptr;
+}
+
+bool ShowsRecord(const RecordSlot& shown, const RecordSlot* record) {
+    if (!record)
+        return !shown.IsPresent();
+    return shown.IsPresent() && shown.Length() == record->Length() &&
+           std::equal(record->Data(), record->Data() + record->Length(), shown.Data());
+}
+
+void Remember(RecordSlot& shown, const RecordSlot* record) {
+    if (record)
+        shown.Assign(record->Data(), record->Length());
+    else
+        shown.Clear();
+}
+} // namespace
+
 void BanksPage::rebuild(int hint) {
     (void)hint;
-    if (!m_tree)
+    if (!m_tree) {
         createControls();
+        rebuildTree();
+    } else if (!updatesInPlace() || shell().settings().HideBlanks() != m_shownHideBlanks) {
+        rebuildTree();
+    } else {
+        updateTree();
+    }
+    emit commandStatesChanged();
+}
+
+QString BanksPage::rootText() const {
+    return QString::fromStdString(doc().GetTitle()) + QStringLiteral(" RIV 10 Banks");
+}
+
+bool BanksPage::itemText(int n, QString& text) const {
+    if (const RecordSlot* bank = PresentBank(doc(), n))
+        text = QString::fromStdString(BankRecord(*bank).Name());
+    else if (!m_shownHideBlanks)
+        text = QStringLiteral("unused bank (%1)").arg(n);
+    else
+        return false;
+    return true;
+}
+
+void BanksPage::rebuildTree() {
     WaitCursor wait;
     const int remembered = selectedBank();
     QTreeWidgetItem* reselect = nullptr;
@@ -82,24 +127,22 @@ void BanksPage::rebuild(int hint) {
         const QSignalBlocker block(m_tree);
         m_tree->setUpdatesEnabled(false);
         m_tree->clear();
-        QTreeWidgetItem* root = m_tree->addItem(
-            nullptr, QString::fromStdString(doc().GetTitle()) + QStringLiteral(" RIV 10 Banks"), 0);
+        m_items.fill(nullptr);
+        QTreeWidgetItem* root = m_tree->addItem(nullptr, rootText(), 0);
         root->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
-        const bool hideBlanks = shell().settings().HideBlanks();
+        m_shownHideBlanks = shell().settings().HideBlanks();
         QList<QTreeWidgetItem*> items;
         for (int n = 1; n <= SystemDoc::kBanks; ++n) {
-            const RecordSlot* bank = doc().PeekBank(n);
+            const RecordSlot* bank = PresentBank(doc(), n);
+            Remember(m_shown[static_cast<size_t>(n)], bank);
             QString text;
-            if (bank && bank->IsPresent())
-                text = QString::fromStdString(BankRecord(*bank).Name());
-            else if (!hideBlanks)
-                text = QStringLiteral("unused bank (%1)").arg(n);
-            else
+            if (!itemText(n, text))
                 continue;
             auto* item = new QTreeWidgetItem({text});
             item->setData(0, Qt::UserRole, n);
             items.push_back(item);
-            if (n == remembered && bank && bank->IsPresent())
+            m_items[static_cast<size_t>(n)] = item;
+            if (n == remembered && bank)
                 reselect = item;
         }
         root->addChildren(items);
@@ -111,7 +154,49 @@ void BanksPage::rebuild(int hint) {
         m_tree->setUpdatesEnabled(true);
     }
     m_pane->ShowBank(reselect ? doc().GetBank(remembered) : RecordSlot());
-    emit commandStatesChanged();
+}
+
+void BanksPage::updateTree() {
+    const int remembered = selectedBank();
+    {
+        const QSignalBlocker block(m_tree);
+        QTreeWidgetItem* root = m_tree->topLevelItem(0);
+        const QString title = rootText();
+        if (root->text(0) != title)
+            root->setText(0, title);
+        int position = 0; // where bank n's item stands under the root
+        for (int n = 1; n <= SystemDoc::kBanks; ++n) {
+            const size_t at = static_cast<size_t>(n);
+            const RecordSlot* bank = PresentBank(doc(), n);
+            QTreeWidgetItem*& item = m_items[at];
+            if (!ShowsRecord(m_shown[at], bank)) {
+                Remember(m_shown[at], bank);
+                QString text;
+                if (!itemText(n, text)) {
+                    delete item;
+                    item = nullptr;
+                } else if (item) {
+                    item->setText(0, text);
+                } else {
+                    item = new QTreeWidgetItem({text});
+                    item->setData(0, Qt::UserRole, n);
+                    root->insertChild(position, item);
+                }
+            }
+            if (item)
+                ++position;
+        }
+        root->setExpanded(true);
+        // As a refill leaves it: the selection stays only on a bank that still exists.
+        const RecordSlot* selected = remembered > 0 ? PresentBank(doc(), remembered) : nullptr;
+        QTreeWidgetItem* reselect = selected ? m_items[static_cast<size_t>(remembered)] : nullptr;
+        if (reselect) {
+            m_tree->scrollToItem(reselect);
+        } else if (m_tree->currentItem() || m_tree->selectedItem()) {
+            m_tree->setCurrentItem(nullptr);
+        }
+    }
+    m_pane->ShowBank(m_tree->selectedItem() ? doc().GetBank(remembered) : RecordSlot());
 }
 
 int BanksPage::selectedBank() const {
@@ -156,9 +241,10 @@ void BanksPage::insertBank(int n, bool reorder) {
     }
     // Inserting with reorder pushes the last bank off the end, and every reference to it goes.
     if (reorder && n >= 1 && doc().HasBank(SystemDoc::kBanks) && shell().settings().DeletePrompt()) {
-        const QString text = QStringLiteral("Bank %1: %2 will be removed. Continue?")
-                                 .arg(SystemDoc::kBanks)
-                                 .arg(QString::fromStdString(BankRecord(doc().GetBank(SystemDoc::kBanks)).Name()));
+        const QString text =
+            QStringLiteral("Bank %1: %2 will be removed. Continue?")
+                .arg(SystemDoc::kBanks)
+                .arg(QString::fromStdString(BankRecord(doc().GetBank(SystemDoc::kBanks)).Name()));
         if (!shell().prompter().AskYesNo(text.toStdString(), "Confirm bank delete", Prompter::Icon::Question))
             return;
     }
@@ -168,8 +254,9 @@ void BanksPage::insertBank(int n, bool reorder) {
         return;
     }
     runEditor(n);
-    step.commit((reorder ? QStringLiteral("Insert Bank %1 with Reorder") : QStringLiteral("Insert Bank %1")).arg(n),
-                HintBanks, n);
+    step.commit(
+        (reorder ? QStringLiteral("Insert Bank %1 with Reorder") : QStringLiteral("Insert Bank %1")).arg(n),
+        HintBanks, n);
 }
 
 void BanksPage::deleteBank(int n, bool reorder) {
@@ -191,8 +278,9 @@ void BanksPage::deleteBank(int n, bool reorder) {
     }
     EditStep step(shell(), doc());
     doc().DeleteBank(n, reorder);
-    step.commit((reorder ? QStringLiteral("Delete Bank %1 with Reorder") : QStringLiteral("Delete Bank %1")).arg(n),
-                HintBanks, n);
+    step.commit(
+        (reorder ? QStringLiteral("Delete Bank %1 with Reorder") : QStringLiteral("Delete Bank %1")).arg(n),
+        HintBanks, n);
 }
 
 void BanksPage::cut() {
@@ -215,7 +303,8 @@ void BanksPage::openEditor() {
         return;
     }
     runEditor(n);
-    step.commit((created ? QStringLiteral("Insert Bank %1") : QStringLiteral("Edit Bank %1")).arg(n), HintBanks, n);
+    step.commit((created ? QStringLiteral("Insert Bank %1") : QStringLiteral("Edit Bank %1")).arg(n),
+                HintBanks, n);
 }
 
 void BanksPage::runEditor(int n) {

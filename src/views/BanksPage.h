@@ -1,6 +1,11 @@
 #pragma once
 
+#include "dump/SystemDoc.h"
 #include "widgets/SheetPage.h"
+
+#include <QString>
+
+#include <array>
 
 class BankInfoPane;
 class QSplitter;
@@ -40,6 +45,13 @@ protected:
 
 private:
     void createControls();
+    // Makes the tree anew.
+    void rebuildTree();
+    // Brings the items whose bank changed up to date and leaves the rest.
+    void updateTree();
+    // The text of bank n's item; false when the bank has no item.
+    bool itemText(int n, QString& text) const;
+    QString rootText() const;
     bool treeFocused() const;
     void insertBank(int n, bool reorder);
     void deleteBank(int n, bool reorder);
@@ -51,4 +63,9 @@ private:
     QSplitter* m_splitter = nullptr;
     TreeCtrlExt* m_tree = nullptr;
     BankInfoPane* m_pane = nullptr;
+    // Per bank number: the record its item was made from (empty when unused) and the item (null
+    // when the number is not listed).
+    std::array<RecordSlot, SystemDoc::kBanks + 1> m_shown;
+    std::array<QTreeWidgetItem*, SystemDoc::kBanks + 1> m_items{};
+    bool m_shownHideBlanks = false;
 };

@@ -24,6 +24,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 namespace {
@@ -31,34 +32,74 @@ namespace {
 constexpr int kExistsRole = Qt::UserRole + 1;
 constexpr int kListId = 207;
 
+// Texts made once and shared by the cells that hold them: a full list is 5,500 cells of a few
+// dozen distinct texts.
+template <size_t N, typename Make> const std::array<QString, N>& Texts(Make make) {
+    static const std::array<QString, N> texts = [&make] {
+        std::array<QString, N> t;
+        for (size_t i = 0; i < N; ++i)
+            t[i] = make(static_cast<int>(i));
+        return t;
+    }();
+    return texts;
+}
+
 QString NumberText(int n) {
-    return QString::asprintf("%03d", n);
+    const auto& texts = Texts<1000>([](int i) { return QString::asprintf("%03d", i); });
+    return n >= 0 && n < 1000 ? texts[static_cast<size_t>(n)] : QString::asprintf("%03d", n);
 }
 
 QString LocalCCText(const PatchRecord& patch, int cc) {
     const CCAssignment p1 = patch.LocalCC(1, cc);
     const CCAssignment p2 = patch.LocalCC(2, cc);
     const int v = (p1.flags >= 0 && p1.Enabled() ? 1 : 0) + (p2.flags >= 0 && p2.Enabled() ? 2 : 0);
-    return QString::fromStdString(GlobalCCIndexName(v));
+    return Texts<4>(
+        [](int i) { return QString::fromStdString(GlobalCCIndexName(i)); })[static_cast<size_t>(v)];
 }
 
 QString LengthText(int length) {
-    return length < 0 ? QString() : QString::asprintf("%2d", length);
+    if (length < 0)
+        return QString();
+    const auto& texts = Texts<100>([](int i) { return QString::asprintf("%2d", i); });
+    return length < 100 ? texts[static_cast<size_t>(length)] : QString::asprintf("%2d", length);
 }
 
-// The cells of a patch that exists.
-QStringList PatchCells(const RecordSlot& record) {
-    const PatchRecord patch(record);
-    const int mode = patch.Mode();
+// The names of the mode fields, by field value.
+QString SwitchText(int mode) {
+    return Texts<8>([](int i) {
+        return QString::fromStdString(ChannelSwitchName(i));
+    })[static_cast<size_t>(mode & PatchRecord::kChannelSwitchMask)];
+}
+QString PedalText(int mode) {
+    return Texts<4>([](int i) {
+        return QString::fromStdString(PedalTypeName(i * 8));
+    })[static_cast<size_t>((mode & PatchRecord::kPedalTypeMask) / 8)];
+}
+QString GlobalText(int mode) {
+    return Texts<4>([](int i) {
+        return QString::fromStdString(GlobalCCName(i * 64));
+    })[static_cast<size_t>((mode & (PatchRecord::kGlobalCC1Bit | PatchRecord::kGlobalCC2Bit)) / 64)];
+}
+
+constexpr int kColumns = 11;
+
+// The cells of a row: a patch that exists, or an unused number with only its number and name.
+QStringList RowCells(int n, const RecordSlot* record) {
     QStringList cells;
+    cells.reserve(kColumns);
+    if (!record) {
+        cells << NumberText(n) << QStringLiteral("unused patch");
+        while (cells.size() < kColumns)
+            cells << QString();
+        return cells;
+    }
+    const PatchRecord patch(*record);
+    const int mode = patch.Mode();
     cells << NumberText(patch.Number()) << QString::fromStdString(patch.Name());
     if (mode < 0) {
         cells << QString() << QString() << QString();
     } else {
-        cells << QString::fromStdString(ChannelSwitchName(mode & PatchRecord::kChannelSwitchMask))
-              << QString::fromStdString(PedalTypeName(mode & PatchRecord::kPedalTypeMask))
-              << QString::fromStdString(
-                     GlobalCCName(mode & (PatchRecord::kGlobalCC1Bit | PatchRecord::kGlobalCC2Bit)));
+        cells << SwitchText(mode) << PedalText(mode) << GlobalText(mode);
     }
     cells << LocalCCText(patch, 1) << LocalCCText(patch, 2) << LocalCCText(patch, 3);
     cells << LengthText(patch.StringALength()) << LengthText(patch.StringBLength());
@@ -66,6 +107,34 @@ QStringList PatchCells(const RecordSlot& record) {
               : (mode & PatchRecord::kStringASentBit) ? QStringLiteral("yes")
                                                       : QStringLiteral("no"));
     return cells;
+}
+
+// The record behind number n, or null when the number is unused.
+const RecordSlot* PresentPatch(const SystemDoc& doc, int n) {
+    const RecordSlot* record = doc.PeekPatch(n);
+    return record && record->IsPresent() ? record : nullptr;
+}
+
+// Whether a row made from `shown` still shows `record` (null: unused) as it is.
+bool ShowsRecord(const RecordSlot& shown, const RecordSlot* record) {
+    if (!record)
+        return !shown.IsPresent();
+    return shown.IsPresent() && shown.Length() == record->Length() &&
+           std::equal(record->Data(), record->Data() + record->Length(), shown.Data());
+}
+
+void Remember(RecordSlot& shown, const RecordSlot* record) {
+    if (record)
+        shown.Assign(record->Data(), record->Length());
+    else
+        shown.Clear();
+}
+
+QTreeWidgetItem* MakeRow(int n, const RecordSlot* record) {
+    auto* item = new QTreeWidgetItem(RowCells(n, record));
+    item->setData(0, Qt::UserRole, n);
+    item->setData(0, kExistsRole, record != nullptr);
+    return item;
 }
 
 PatchesPage::SortKey KeyOf(const QTreeWidgetItem* item) {
@@ -150,7 +219,8 @@ void PatchesPage::applyFilter() {
         const bool exists = item->data(0, kExistsRole).toBool();
         const bool shown = text.isEmpty() || item->text(0).contains(text, Qt::CaseInsensitive) ||
                            (exists && item->text(1).contains(text, Qt::CaseInsensitive));
-        item->setHidden(!shown);
+        if (item->isHidden() == shown)
+            item->setHidden(!shown);
         if (shown && !firstShown)
             firstShown = item;
     }
@@ -197,26 +267,33 @@ void PatchesPage::focusFilter() {
 }
 
 bool PatchesPage::selectPatch(int n) {
-    if (!m_list)
+    if (!m_list || n < 1 || n > SystemDoc::kPatches)
         return false;
-    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* item = m_list->topLevelItem(i);
-        if (ListCtrlExt::itemData(item) != n)
-            continue;
-        if (item->isHidden())
-            m_filter->clear();
-        m_list->setCurrentItem(item);
-        m_list->scrollToItem(item);
-        m_list->setFocus();
-        return true;
-    }
-    return false;
+    QTreeWidgetItem* item = m_rows[static_cast<size_t>(n)];
+    if (!item)
+        return false;
+    if (item->isHidden())
+        m_filter->clear();
+    m_list->setCurrentItem(item);
+    m_list->scrollToItem(item);
+    m_list->setFocus();
+    return true;
 }
 
 void PatchesPage::rebuild(int hint) {
     (void)hint;
-    if (!m_list)
+    if (!m_list) {
         createControls();
+        rebuildRows();
+    } else if (!updatesInPlace() || shell().settings().HideBlanks() != m_shownHideBlanks) {
+        rebuildRows();
+    } else {
+        updateRows();
+    }
+    emit commandStatesChanged();
+}
+
+void PatchesPage::rebuildRows() {
     WaitCursor wait;
     setUpdatesEnabled(false);
 
@@ -225,44 +302,159 @@ void PatchesPage::rebuild(int hint) {
     const int selectedNumber = selected ? ListCtrlExt::itemData(selected) : -1;
     const int scroll = m_list->verticalScrollBar()->value();
     m_list->clear();
+    m_rows.fill(nullptr);
 
-    const bool hideBlanks = shell().settings().HideBlanks();
+    m_shownHideBlanks = shell().settings().HideBlanks();
     QList<QTreeWidgetItem*> items;
     items.reserve(SystemDoc::kPatches);
     for (int n = 1; n <= SystemDoc::kPatches; ++n) {
-        const RecordSlot* record = doc().PeekPatch(n);
-        const bool exists = record && record->IsPresent();
-        if (!exists && hideBlanks)
+        const RecordSlot* record = PresentPatch(doc(), n);
+        Remember(m_shown[static_cast<size_t>(n)], record);
+        if (!record && m_shownHideBlanks)
             continue;
-        auto* item = new QTreeWidgetItem(exists ? PatchCells(*record)
-                                                : QStringList{NumberText(n), QStringLiteral("unused patch")});
-        item->setData(0, Qt::UserRole, n);
-        item->setData(0, kExistsRole, exists);
+        QTreeWidgetItem* item = MakeRow(n, record);
+        m_rows[static_cast<size_t>(n)] = item;
         items.push_back(item);
     }
     m_list->addTopLevelItems(items);
     m_list->AutoSizeColumns();
     m_list->hdr()->setSortMark(m_list->sortColumn(), m_list->sortAscending());
-    sortRows();
+    if (m_list->sortColumn() != 0 || !m_list->sortAscending())
+        sortRows(); // made in number order, the rows need no sorting by number
 
-    // The same rows in view, and the same row index selected, whatever patch now stands there.
     m_list->doItemsLayout();
-    m_list->verticalScrollBar()->setValue(scroll);
-    if (selectedIndex >= 0 && m_filter->text().isEmpty()) {
-        if (QTreeWidgetItem* item = m_list->topLevelItem(selectedIndex)) {
-            m_list->setCurrentItem(item);
-            m_list->scrollToItem(item);
-        }
-    } else if (selectedNumber >= 0) {
-        // Narrowed, row indices mean nothing: the same patch stays selected.
-        for (int i = 0; i < m_list->topLevelItemCount(); ++i)
-            if (ListCtrlExt::itemData(m_list->topLevelItem(i)) == selectedNumber)
-                m_list->setCurrentItem(m_list->topLevelItem(i));
-    }
+    restorePlace(selectedIndex, selectedNumber, scroll);
     if (!m_filter->text().isEmpty())
         applyFilter();
     setUpdatesEnabled(true);
-    emit commandStatesChanged();
+}
+
+void PatchesPage::updateRows() {
+    QTreeWidgetItem* selected = m_list->selectedRow();
+    const int selectedIndex = selected ? m_list->indexOfTopLevelItem(selected) : -1;
+    const int selectedNumber = selected ? ListCtrlExt::itemData(selected) : -1;
+    const int scroll = m_list->verticalScrollBar()->value();
+
+    std::vector<QTreeWidgetItem*> unplaced; // new rows, and rows whose sort key changed
+    bool changed = false;
+    bool rowsGone = false;
+    for (int n = 1; n <= SystemDoc::kPatches; ++n) {
+        const size_t at = static_cast<size_t>(n);
+        const RecordSlot* record = PresentPatch(doc(), n);
+        if (ShowsRecord(m_shown[at], record))
+            continue;
+        changed = true;
+        Remember(m_shown[at], record);
+        QTreeWidgetItem*& item = m_rows[at];
+        if (!record && m_shownHideBlanks) {
+            delete item;
+            item = nullptr;
+            rowsGone = true;
+            continue;
+        }
+        if (!item) {
+            item = MakeRow(n, record);
+            unplaced.push_back(item);
+            continue;
+        }
+        const SortKey before = KeyOf(item);
+        const QStringList cells = RowCells(n, record);
+        for (int c = 0; c < kColumns; ++c)
+            item->setText(c, cells.at(c)); // an unchanged text costs nothing
+        item->setData(0, kExistsRole, record != nullptr);
+        const SortKey after = KeyOf(item);
+        if (after.exists != before.exists || after.name != before.name)
+            unplaced.push_back(item);
+    }
+    // Fitted even when no row changed: the first fill came before the sort mark, which widens
+    // the labels.
+    if (placeRows(unplaced) || rowsGone)
+        m_list->doItemsLayout();
+    m_list->AutoSizeColumns();
+    if (!changed) {
+        restorePlace(selectedIndex, selectedNumber, scroll);
+        return;
+    }
+    restorePlace(selectedIndex, selectedNumber, scroll);
+    if (!m_filter->text().isEmpty())
+        applyFilter();
+}
+
+bool PatchesPage::placeRows(const std::vector<QTreeWidgetItem*>& rows) {
+    if (rows.empty())
+        return false;
+    const int column = m_list->sortColumn();
+    const bool ascending = m_list->sortAscending();
+    // A row that changed in place and still sorts between its neighbours stays.
+    bool inOrder = true;
+    for (QTreeWidgetItem* item : rows) {
+        const int index = m_list->indexOfTopLevelItem(item);
+        if (index < 0) {
+            inOrder = false; // a new row
+            break;
+        }
+        const SortKey key = KeyOf(item);
+        const QTreeWidgetItem* before = index > 0 ? m_list->topLevelItem(index - 1) : nullptr;
+        const QTreeWidgetItem* after = m_list->topLevelItem(index + 1);
+        if ((before && compareRows(KeyOf(before), key, column, ascending) > 0) ||
+            (after && compareRows(key, KeyOf(after), column, ascending) > 0)) {
+            inOrder = false;
+            break;
+        }
+    }
+    if (inOrder)
+        return false;
+    if (rows.size() > 16) {
+        for (QTreeWidgetItem* item : rows)
+            if (m_list->indexOfTopLevelItem(item) < 0)
+                m_list->addTopLevelItem(item);
+        sortRows();
+        return true;
+    }
+    // The other rows kept their keys, so they are still in order: put each of these back where
+    // it belongs among them.
+    for (QTreeWidgetItem* item : rows) {
+        const int index = m_list->indexOfTopLevelItem(item);
+        if (index >= 0)
+            m_list->takeTopLevelItem(index);
+    }
+    for (QTreeWidgetItem* item : rows) {
+        const SortKey key = KeyOf(item);
+        int low = 0;
+        int high = m_list->topLevelItemCount();
+        while (low < high) {
+            const int mid = (low + high) / 2;
+            if (compareRows(KeyOf(m_list->topLevelItem(mid)), key, column, ascending) < 0)
+                low = mid + 1;
+            else
+                high = mid;
+        }
+        m_list->insertTopLevelItem(low, item);
+    }
+    return true;
+}
+
+void PatchesPage::restorePlace(int selectedIndex, int selectedNumber, int scroll) {
+    m_list->verticalScrollBar()->setValue(scroll);
+    QTreeWidgetItem* select = nullptr;
+    bool scrollTo = false;
+    if (selectedIndex >= 0 && m_filter->text().isEmpty()) {
+        select = m_list->topLevelItem(selectedIndex);
+        scrollTo = true;
+    } else if (selectedNumber >= 0) {
+        // Narrowed, row indices mean nothing: the same patch stays selected.
+        select =
+            selectedNumber <= SystemDoc::kPatches ? m_rows[static_cast<size_t>(selectedNumber)] : nullptr;
+    }
+    if (!select) {
+        if (m_list->currentItem() || m_list->selectedRow())
+            m_list->setCurrentItem(nullptr);
+        return;
+    }
+    if (m_list->currentItem() != select || !select->isSelected())
+        m_list->setCurrentItem(select);
+    if (scrollTo)
+        m_list->scrollToItem(select);
 }
 
 int PatchesPage::compareRows(const SortKey& a, const SortKey& b, int column, bool ascending) {
@@ -348,10 +540,12 @@ void PatchesPage::insertPatch(int n, bool reorder) {
     }
     // Inserting with reorder pushes the last patch off the end, and every reference to it goes.
     if (reorder && doc().HasPatch(SystemDoc::kPatches) && shell().settings().DeletePrompt()) {
-        const QString text = QStringLiteral("Patch %1: %2 will be removed. Continue?")
-                                 .arg(SystemDoc::kPatches)
-                                 .arg(QString::fromStdString(PatchRecord(doc().GetPatch(SystemDoc::kPatches)).Name()));
-        if (!shell().prompter().AskYesNo(text.toStdString(), "Confirm patch delete", Prompter::Icon::Question))
+        const QString text =
+            QStringLiteral("Patch %1: %2 will be removed. Continue?")
+                .arg(SystemDoc::kPatches)
+                .arg(QString::fromStdString(PatchRecord(doc().GetPatch(SystemDoc::kPatches)).Name()));
+        if (!shell().prompter().AskYesNo(text.toStdString(), "Confirm patch delete",
+                                         Prompter::Icon::Question))
             return;
     }
     EditStep step(shell(), doc());
@@ -360,8 +554,9 @@ void PatchesPage::insertPatch(int n, bool reorder) {
         return;
     }
     runEditor(n);
-    step.commit((reorder ? QStringLiteral("Insert Patch %1 with Reorder") : QStringLiteral("Insert Patch %1")).arg(n),
-                HintPatches, n);
+    step.commit(
+        (reorder ? QStringLiteral("Insert Patch %1 with Reorder") : QStringLiteral("Insert Patch %1")).arg(n),
+        HintPatches, n);
 }
 
 void PatchesPage::deletePatch(int n, bool reorder) {
@@ -386,8 +581,9 @@ void PatchesPage::deletePatch(int n, bool reorder) {
     }
     EditStep step(shell(), doc());
     doc().DeletePatch(n, reorder);
-    step.commit((reorder ? QStringLiteral("Delete Patch %1 with Reorder") : QStringLiteral("Delete Patch %1")).arg(n),
-                HintPatches, n);
+    step.commit(
+        (reorder ? QStringLiteral("Delete Patch %1 with Reorder") : QStringLiteral("Delete Patch %1")).arg(n),
+        HintPatches, n);
 }
 
 void PatchesPage::cut() {
@@ -415,7 +611,8 @@ void PatchesPage::openEditor() {
         return;
     }
     runEditor(n);
-    step.commit((created ? QStringLiteral("Insert Patch %1") : QStringLiteral("Edit Patch %1")).arg(n), HintPatches, n);
+    step.commit((created ? QStringLiteral("Insert Patch %1") : QStringLiteral("Edit Patch %1")).arg(n),
+                HintPatches, n);
 }
 
 void PatchesPage::runEditor(int n) {

@@ -1,11 +1,16 @@
 #pragma once
 
+#include "dump/SystemDoc.h"
 #include "widgets/SheetPage.h"
 
 #include <QString>
 
+#include <array>
+#include <vector>
+
 class ListCtrlExt;
 class QLineEdit;
+class QTreeWidgetItem;
 
 // Tab 1, "Patches": one row per patch number 1-500 with the main settings of every patch that
 // exists. Patches are opened in the patch editor, created, deleted, inserted or deleted with
@@ -54,6 +59,16 @@ protected:
 
 private:
     void createControls();
+    // Fills every row anew.
+    void rebuildRows();
+    // Brings the rows whose patch changed up to date and leaves the rest.
+    void updateRows();
+    // Changed or new rows back in sort order; the rest of the list is already in order. False
+    // when every row could stay where it was.
+    bool placeRows(const std::vector<QTreeWidgetItem*>& rows);
+    // The selection and the scroll position as a refill leaves them: the same row index selected
+    // (the same patch while the list is narrowed), the same rows in view.
+    void restorePlace(int selectedIndex, int selectedNumber, int scroll);
     void sortRows();
     // Hides the rows the find text does not match; a hidden selected row gives way to the first
     // row shown.
@@ -68,4 +83,9 @@ private:
 
     ListCtrlExt* m_list = nullptr;
     QLineEdit* m_filter = nullptr;
+    // Per patch number: the record its row was made from (empty when unused) and the row (null
+    // when the number is not listed).
+    std::array<RecordSlot, SystemDoc::kPatches + 1> m_shown;
+    std::array<QTreeWidgetItem*, SystemDoc::kPatches + 1> m_rows{};
+    bool m_shownHideBlanks = false;
 };

@@ -67,52 +67,68 @@ void SetsPage::createControls() {
     connect(m_list, &ListCtrlExt::contextMenuNotify, this, menu);
 }
 
+QString SetsPage::rootText() const {
+    return QString::fromStdString(doc().GetTitle()) + QStringLiteral(" RIV 10 Sets");
+}
+
 void SetsPage::rebuild(int hint) {
     (void)hint;
     if (!m_tree)
         createControls();
-    WaitCursor wait;
     const int remembered = selectedSet();
-    QTreeWidgetItem* reselect = nullptr;
-    {
+    QTreeWidgetItem* root = m_tree->topLevelItem(0);
+    if (!root || !updatesInPlace()) {
+        rebuildTree();
+    } else {
+        // The five sets are always there: only the title can change, and the selection stays
+        // on a set, as a refill leaves it.
         const QSignalBlocker block(m_tree);
-        m_tree->setUpdatesEnabled(false);
-        m_tree->clear();
-        QTreeWidgetItem* root = m_tree->addItem(
-            nullptr, QString::fromStdString(doc().GetTitle()) + QStringLiteral(" RIV 10 Sets"), 0);
-        root->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
-        for (int n = 1; n <= SystemDoc::kSets; ++n) {
-            QTreeWidgetItem* item = m_tree->addItem(root, QStringLiteral("Set %1").arg(n), n);
-            if (n == remembered)
-                reselect = item;
-        }
+        if (root->text(0) != rootText())
+            root->setText(0, rootText());
         root->setExpanded(true);
-        if (reselect) {
-            m_tree->setCurrentItem(reselect);
-            m_tree->scrollToItem(reselect);
-        }
-        m_tree->setUpdatesEnabled(true);
+        if (remembered > 0)
+            m_tree->scrollToItem(m_tree->selectedItem());
+        else if (m_tree->currentItem() || m_tree->selectedItem())
+            m_tree->setCurrentItem(nullptr);
     }
-    ShowSet(reselect ? remembered : 0);
+    ShowSet(remembered);
     m_list->AutoSizeColumns();
     emit commandStatesChanged();
+}
+
+void SetsPage::rebuildTree() {
+    WaitCursor wait;
+    const int remembered = selectedSet();
+    const QSignalBlocker block(m_tree);
+    m_tree->setUpdatesEnabled(false);
+    m_tree->clear();
+    QTreeWidgetItem* root = m_tree->addItem(nullptr, rootText(), 0);
+    root->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    QTreeWidgetItem* reselect = nullptr;
+    for (int n = 1; n <= SystemDoc::kSets; ++n) {
+        QTreeWidgetItem* item = m_tree->addItem(root, QStringLiteral("Set %1").arg(n), n);
+        if (n == remembered)
+            reselect = item;
+    }
+    root->setExpanded(true);
+    if (reselect) {
+        m_tree->setCurrentItem(reselect);
+        m_tree->scrollToItem(reselect);
+    }
+    m_tree->setUpdatesEnabled(true);
 }
 
 void SetsPage::ShowSet(int n) {
     if (!m_list)
         return;
-    m_list->clear();
-    if (n == 0)
-        return;
-    WaitCursor wait;
-    m_list->setUpdatesEnabled(false);
-    const RecordSlot* set = doc().PeekSet(n);
+    QList<QStringList> rows;
+    QList<int> banks;
+    const RecordSlot* set = n > 0 ? doc().PeekSet(n) : nullptr;
     const uint8_t* data = set ? set->Data() : nullptr;
     const int length = set && set->IsPresent() ? set->Length() : 0;
     if (length > 0) {
         // Only the entries that lie inside the record, whatever its count says.
         const int count = ReadWordQuadAt(data, length, 0, 0);
-        int shown = 0;
         for (int i = 0; i < count; ++i) {
             const int b = ReadBytePairAt(data, length, 4 + 2 * i);
             if (b < 0)
@@ -126,13 +142,15 @@ void SetsPage::ShowSet(int n) {
                 name = QStringLiteral("unassigned");
             else
                 name = QStringLiteral("** deleted bank **");
-            m_list->addRow({QString::asprintf("%02d", b), name}, b);
-            ++shown;
+            rows.push_back({QString::asprintf("%02d", b), name});
+            banks.push_back(b);
         }
-        if (shown == 0)
-            m_list->addRow({QStringLiteral(" "), QStringLiteral("Empty Set")}, 0);
+        if (rows.isEmpty()) {
+            rows.push_back({QStringLiteral(" "), QStringLiteral("Empty Set")});
+            banks.push_back(0);
+        }
     }
-    m_list->setUpdatesEnabled(true);
+    m_list->setRows(rows, banks);
 }
 
 int SetsPage::selectedSet() const {
@@ -185,7 +203,8 @@ void SetsPage::openBank() {
     }
     BankEdit dialog(doc().GetBank(b), doc(), shell(), this);
     WidgetKit::ExecModal(dialog);
-    step.commit((created ? QStringLiteral("Insert Bank %1") : QStringLiteral("Edit Bank %1")).arg(b), HintBanks, b);
+    step.commit((created ? QStringLiteral("Insert Bank %1") : QStringLiteral("Edit Bank %1")).arg(b),
+                HintBanks, b);
 }
 
 void SetsPage::copy() {

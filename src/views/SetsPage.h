@@ -40,6 +40,8 @@ protected:
 
 private:
     void createControls();
+    void rebuildTree();
+    QString rootText() const;
     bool treeFocused() const;
     void copy();
     void paste();

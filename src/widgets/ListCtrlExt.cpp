@@ -4,12 +4,29 @@
 #include "widgets/HdrCtrl.h"
 
 #include <QContextMenuEvent>
-#include <QFontMetrics>
-#include <QHash>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 
 #include <algorithm>
+#include <map>
+#include <memory>
+#include <utility>
+
+namespace {
+// Text widths by font and style, for the life of the program: a dump's names are measured once,
+// whichever window shows them. Cleared now and then, so that it cannot grow without end.
+QHash<QString, int>& SharedTextWidths(const QString& key) {
+    static std::map<QString, std::unique_ptr<QHash<QString, int>>> tables;
+    std::unique_ptr<QHash<QString, int>>& table = tables[key];
+    if (!table)
+        table = std::make_unique<QHash<QString, int>>();
+    return *table;
+}
+constexpr int kTextWidthLimit = 20000;
+} // namespace
 
 ListCtrlExt::ListCtrlExt(QWidget* parent) : QTreeWidget(parent), m_header(new HdrCtrl(this)) {
     setHeader(m_header);
@@ -25,6 +42,14 @@ ListCtrlExt::ListCtrlExt(QWidget* parent) : QTreeWidget(parent), m_header(new Hd
     setFocusPolicy(Qt::StrongFocus);
     m_header->setSectionsMovable(true);
     m_header->setStretchLastSection(true);
+    attachTextWidths();
+    QAbstractItemModel* rows = model();
+    connect(rows, &QAbstractItemModel::rowsAboutToBeRemoved, this, &ListCtrlExt::forgetRows);
+    connect(rows, &QAbstractItemModel::dataChanged, this, &ListCtrlExt::forgetCells);
+    connect(rows, &QAbstractItemModel::modelAboutToBeReset, this, &ListCtrlExt::forgetAll);
+    connect(rows, &QAbstractItemModel::columnsInserted, this, &ListCtrlExt::forgetAll);
+    connect(rows, &QAbstractItemModel::columnsRemoved, this, &ListCtrlExt::forgetAll);
+    connect(rows, &QAbstractItemModel::headerDataChanged, this, [this] { m_labelWidths.clear(); });
     setHeaderLabels({QStringLiteral("Num"), QStringLiteral("Name")});
     AutoSizeColumns();
 }
@@ -34,39 +59,109 @@ void ListCtrlExt::setSortState(int column, bool ascending) {
     m_ascending = ascending;
 }
 
-int ListCtrlExt::contentWidth(int column) const {
-    // Asking the delegate for every cell lays each text out again and again (a full patch list
-    // is 5,500 cells of a few dozen distinct texts): measure each distinct text once and add the
-    // padding the delegate puts around a text, taken from one cell.
-    const QFontMetrics metrics(font());
-    QHash<QString, int> advances;
-    int widest = -1;
-    const QTreeWidgetItem* widestItem = nullptr;
-    const int rows = topLevelItemCount();
-    for (int r = 0; r < rows; ++r) {
-        const QTreeWidgetItem* item = topLevelItem(r);
-        const QString text = item->text(column);
-        auto it = advances.constFind(text);
-        if (it == advances.constEnd())
-            it = advances.insert(text, metrics.horizontalAdvance(text));
-        if (it.value() > widest) {
-            widest = it.value();
-            widestItem = item;
-        }
+ListCtrlExt::~ListCtrlExt() {
+    disconnect(model(), nullptr, this, nullptr);
+}
+
+void ListCtrlExt::attachTextWidths() {
+    m_textWidths = &SharedTextWidths(font().key() + QLatin1Char('|') + style()->name());
+    m_rowWidths.clear();
+    m_labelWidths.clear();
+}
+
+int ListCtrlExt::cellWidth(const QString& text) const {
+    auto it = m_textWidths->constFind(text);
+    if (it != m_textWidths->constEnd())
+        return it.value();
+    // What the delegate asks of the style for a cell that holds nothing but this text.
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.features |= QStyleOptionViewItem::HasDisplay;
+    option.text = text;
+    const int width = style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).width();
+    if (m_textWidths->size() >= kTextWidthLimit)
+        m_textWidths->clear();
+    m_textWidths->insert(text, width);
+    return width;
+}
+
+const QVector<int>& ListCtrlExt::rowWidths(const QTreeWidgetItem* item) {
+    auto it = m_rowWidths.find(item);
+    const int columns = columnCount();
+    if (it == m_rowWidths.end() || it->size() != columns) {
+        QVector<int> widths(columns);
+        for (int c = 0; c < columns; ++c)
+            widths[c] = cellWidth(item->text(c));
+        it = m_rowWidths.insert(item, std::move(widths));
     }
-    if (!widestItem)
-        return 0;
-    const QModelIndex index = indexFromItem(widestItem, column);
-    return std::max(sizeHintForIndex(index).width(), widest);
+    return it.value();
+}
+
+void ListCtrlExt::forgetRows(const QModelIndex& parent, int first, int last) {
+    if (parent.isValid())
+        return;
+    for (int r = first; r <= last; ++r)
+        m_rowWidths.remove(topLevelItem(r));
+}
+
+void ListCtrlExt::forgetCells(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                              const QList<int>& roles) {
+    if (!roles.isEmpty() && !roles.contains(Qt::DisplayRole))
+        return;
+    if (topLeft.parent().isValid())
+        return;
+    for (int r = topLeft.row(); r <= bottomRight.row(); ++r)
+        m_rowWidths.remove(topLevelItem(r));
+}
+
+void ListCtrlExt::forgetAll() {
+    m_rowWidths.clear();
 }
 
 void ListCtrlExt::AutoSizeColumns() {
     const int columns = columnCount();
-    for (int i = 0; i < columns; ++i) {
-        const int content = contentWidth(i);
-        const int label = m_header->sectionSizeHint(i) + 10;
-        setColumnWidth(i, std::max(content, label));
+    QVector<int> content(columns, 0);
+    const int rows = topLevelItemCount();
+    for (int r = 0; r < rows; ++r) {
+        const QVector<int>& widths = rowWidths(topLevelItem(r));
+        for (int c = 0; c < columns; ++c)
+            content[c] = std::max(content[c], widths[c]);
     }
+    const bool marked = m_header->isSortIndicatorShown();
+    for (int i = 0; i < columns; ++i) {
+        const QChar mark = !marked                                 ? QLatin1Char('-')
+                           : i == m_header->sortIndicatorSection() ? QLatin1Char('s')
+                                                                   : QLatin1Char('m');
+        const QString key = mark + headerItem()->text(i);
+        auto label = m_labelWidths.constFind(key);
+        if (label == m_labelWidths.constEnd())
+            label = m_labelWidths.insert(key, m_header->sectionSizeHint(i) + 10);
+        const int width = std::max(content[i], label.value());
+        // The stretched last column is never as wide as asked, and asking again repaints the
+        // whole list: ask only when the width it is to keep in reserve changes.
+        if (i == columns - 1 && m_header->stretchLastSection() && m_requestedLast == width)
+            continue;
+        if (i == columns - 1)
+            m_requestedLast = width;
+        setColumnWidth(i, width);
+    }
+}
+
+void ListCtrlExt::focusInEvent(QFocusEvent* event) {
+    // Keyboard focus on a list without a current row makes the first row current (not
+    // selected), however the list came to have none, so arrow keys start from the top.
+    if (!currentIndex().isValid() && event->reason() != Qt::MouseFocusReason) {
+        const QModelIndex first = moveCursor(MoveNext, Qt::NoModifier);
+        if (first.isValid())
+            selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    }
+    QTreeWidget::focusInEvent(event);
+}
+
+void ListCtrlExt::changeEvent(QEvent* event) {
+    QTreeWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        attachTextWidths();
 }
 
 QTreeWidgetItem* ListCtrlExt::addRow(const QStringList& cells, int data) {
@@ -74,6 +169,29 @@ QTreeWidgetItem* ListCtrlExt::addRow(const QStringList& cells, int data) {
     item->setData(0, Qt::UserRole, data);
     addTopLevelItem(item);
     return item;
+}
+
+void ListCtrlExt::setRows(const QList<QStringList>& cells, const QList<int>& data) {
+    const int count = static_cast<int>(std::min(cells.size(), data.size()));
+    if (currentItem() || selectedRow())
+        setCurrentItem(nullptr);
+    while (topLevelItemCount() > count)
+        delete takeTopLevelItem(topLevelItemCount() - 1);
+    QList<QTreeWidgetItem*> added;
+    for (int r = 0; r < count; ++r) {
+        QTreeWidgetItem* item = r < topLevelItemCount() ? topLevelItem(r) : nullptr;
+        if (!item) {
+            item = new QTreeWidgetItem(cells.at(r));
+            item->setData(0, Qt::UserRole, data.at(r));
+            added.push_back(item);
+            continue;
+        }
+        const QStringList& row = cells.at(r);
+        for (int c = 0; c < row.size(); ++c)
+            item->setText(c, row.at(c)); // an unchanged text costs nothing
+        item->setData(0, Qt::UserRole, data.at(r));
+    }
+    addTopLevelItems(added);
 }
 
 int ListCtrlExt::itemData(const QTreeWidgetItem* item) {

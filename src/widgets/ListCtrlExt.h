@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QTreeWidget>
+#include <QVector>
 
 class HdrCtrl;
 
@@ -8,10 +10,16 @@ class HdrCtrl;
 // selection across the whole row. Each row keeps its number (patch or bank) as item data.
 // The owner fits the columns with AutoSizeColumns() and hears the list through the *Notify
 // signals, each sent after the list's own handling of the event.
+//
+// Fitting measures a text once: widths are kept per distinct text (shared by every list with
+// the same font and style) and per row, and a row is looked at again only when one of its texts
+// changed, so refitting after a change to a few rows costs next to nothing.
 class ListCtrlExt : public QTreeWidget {
     Q_OBJECT
 public:
     explicit ListCtrlExt(QWidget* parent = nullptr);
+    // Quiet: the rows go after this list's own members.
+    ~ListCtrlExt() override;
 
     HdrCtrl* hdr() const { return m_header; }
 
@@ -23,9 +31,15 @@ public:
     // Every column as wide as the larger of its widest cell and its label plus 10 pixels; the
     // last column takes the rest of the width.
     virtual void AutoSizeColumns();
+    // The width a cell holding `text` asks for, as the list's delegate measures it.
+    int cellWidth(const QString& text) const;
 
     // Appends a row; its item data is `data`.
     QTreeWidgetItem* addRow(const QStringList& cells, int data);
+    // Makes the list hold exactly these rows (cells and item data), leaving it as clearing it and
+    // adding them would: nothing selected, the scroll position kept. Rows already there are
+    // kept and only the cells that differ are rewritten.
+    void setRows(const QList<QStringList>& cells, const QList<int>& data);
     static int itemData(const QTreeWidgetItem* item);
     // The selected row, or null.
     QTreeWidgetItem* selectedRow() const;
@@ -44,15 +58,28 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    // The width the widest cell of a column asks for.
-    int contentWidth(int column) const;
+    // The cell widths of a row, measured when first asked for.
+    const QVector<int>& rowWidths(const QTreeWidgetItem* item);
+    // Rows leave the list, or a cell's text changed: their widths go.
+    void forgetRows(const QModelIndex& parent, int first, int last);
+    void forgetCells(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles);
+    void forgetAll();
+    // The texts' widths for this list's font and style.
+    void attachTextWidths();
 
     HdrCtrl* m_header;
+    QHash<QString, int>* m_textWidths = nullptr;
+    QHash<const QTreeWidgetItem*, QVector<int>> m_rowWidths;
+    // Header label widths (with the label as key, and whether a sort mark is shown).
+    QHash<QString, int> m_labelWidths;
+    int m_requestedLast = -1;
     int m_sortColumn = 0;
     bool m_ascending = true;
 };

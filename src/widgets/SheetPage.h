@@ -40,8 +40,13 @@ public:
     bool isRefreshPending() const { return m_refreshPending; }
     // True once the page has been built (shown at least once).
     bool isBuilt() const { return m_built; }
-    // How many times the page rebuilt its contents.
+    // How many times the page refreshed its contents.
     int rebuildCount() const { return m_rebuilds; }
+
+    // A refresh brings only the rows whose records changed up to date (the default); off, every
+    // refresh fills the page anew. Both leave the page looking the same.
+    void setUpdatesInPlace(bool inPlace) { m_inPlace = inPlace; }
+    bool updatesInPlace() const { return m_inPlace; }
 
     SystemDoc& doc() const { return *m_doc; }
     ShellServices& shell() const { return *m_shell; }
@@ -70,8 +75,8 @@ protected:
 
     // Hints this page does not show (HintPatches ... HintConfig).
     virtual bool ignoresHint(int hint) const;
-    // Creates or refills the page's contents from the document. hint is the change's hint
-    // (0 for the first build and a pending refresh).
+    // Creates the page's contents, or brings them up to date with the document. hint is the
+    // change's hint (0 for the first build and a pending refresh).
     virtual void rebuild(int hint) = 0;
 
 private:
@@ -82,5 +87,6 @@ private:
     bool m_active = false;
     bool m_refreshPending = false;
     bool m_built = false;
+    bool m_inPlace = true;
     int m_rebuilds = 0;
 };

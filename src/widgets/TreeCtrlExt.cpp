@@ -3,6 +3,7 @@
 #include "widgets/ControlKeys.h"
 
 #include <QContextMenuEvent>
+#include <QFocusEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -47,6 +48,17 @@ bool TreeCtrlExt::event(QEvent* event) {
         return true;
     }
     return QTreeWidget::event(event);
+}
+
+void TreeCtrlExt::focusInEvent(QFocusEvent* event) {
+    // Keyboard focus on a tree without a current item makes the first item current (not
+    // selected), however the tree came to have none.
+    if (!currentIndex().isValid() && event->reason() != Qt::MouseFocusReason) {
+        const QModelIndex first = moveCursor(MoveNext, Qt::NoModifier);
+        if (first.isValid())
+            selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    }
+    QTreeWidget::focusInEvent(event);
 }
 
 void TreeCtrlExt::keyPressEvent(QKeyEvent* event) {

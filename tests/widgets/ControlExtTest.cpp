@@ -2,6 +2,7 @@
 // and the right-click selection.
 #include "widgets/HdrCtrl.h"
 #include "widgets/ListCtrlExt.h"
+#include "widgets/SharedHintComboBox.h"
 #include "widgets/TreeCtrlExt.h"
 
 #include <gtest/gtest.h>
@@ -87,4 +88,32 @@ TEST(TreeCtrlExt, RightClickSelectsOnlyOnALabel) {
     RightClick(tree.viewport(), QPoint(5, tree.viewport()->height() - 3));               // below every item
     EXPECT_EQ(tree.selectedData(), 2);
     EXPECT_EQ(menu.count(), 3);
+}
+
+TEST(SharedHintComboBox, GivesTheHintsOfAPlainBoxWithTheSameItems) {
+    const QStringList lists[] = {{}, {"1", "2", "16"}, {"none", "a rather long item"}, {"0x00", "0x1c"}};
+    for (const QStringList& items : lists) {
+        SCOPED_TRACE(items.join(',').toStdString());
+        QComboBox plain;
+        plain.addItems(items);
+        SharedHintComboBox first;
+        first.addItems(items);
+        SharedHintComboBox second; // shares what the first worked out
+        second.addItems(items);
+        for (const QComboBox* box : {static_cast<QComboBox*>(&first), static_cast<QComboBox*>(&second)}) {
+            EXPECT_EQ(box->sizeHint(), plain.sizeHint());
+            EXPECT_EQ(box->minimumSizeHint(), plain.minimumSizeHint());
+        }
+        // Items added once the hints are known change them no more than a plain box's.
+        plain.addItem("an item added later, longer than the rest");
+        second.addItem("an item added later, longer than the rest");
+        EXPECT_EQ(second.sizeHint(), plain.sizeHint());
+        SharedHintComboBox late; // filled before it is asked: its own items count
+        late.addItems(items);
+        late.addItem("an item added later, longer than the rest");
+        QComboBox lateBox;
+        lateBox.addItems(items);
+        lateBox.addItem("an item added later, longer than the rest");
+        EXPECT_EQ(late.sizeHint(), lateBox.sizeHint());
+    }
 }

@@ -1,0 +1,88 @@
+#include "widgets/SharedHintComboBox.h"
+
+#include <QAbstractItemModel>
+#include <QEvent>
+#include <QHash>
+#include <QStyle>
+
+namespace {
+struct Hints {
+    QSize size;
+    QSize minimum;
+};
+
+// For the life of the program; a handful of entries, one per kind of box.
+QHash<QString, Hints>& SharedHints() {
+    static QHash<QString, Hints> hints;
+    return hints;
+}
+} // namespace
+
+SharedHintComboBox::SharedHintComboBox(QWidget* parent) : QComboBox(parent) {
+    QAbstractItemModel* items = model();
+    const auto changed = [this] {
+        if (sizeAdjustPolicy() == AdjustToContents)
+            forget();
+    };
+    connect(items, &QAbstractItemModel::rowsInserted, this, changed);
+    connect(items, &QAbstractItemModel::rowsRemoved, this, changed);
+    connect(items, &QAbstractItemModel::dataChanged, this, changed);
+    connect(items, &QAbstractItemModel::modelReset, this, changed);
+}
+
+SharedHintComboBox::~SharedHintComboBox() {
+    disconnect(model(), nullptr, this, nullptr);
+}
+
+QString SharedHintComboBox::key() const {
+    QString key = style()->name() + QLatin1Char('|') + font().key() +
+                  QStringLiteral("|%1|%2|%3|%4|%5x%6|%7|")
+                      .arg(isEditable())
+                      .arg(hasFrame())
+                      .arg(static_cast<int>(sizeAdjustPolicy()))
+                      .arg(minimumContentsLength())
+                      .arg(iconSize().width())
+                      .arg(iconSize().height())
+                      .arg(placeholderText());
+    const QAbstractItemModel* items = model();
+    const int n = items->rowCount(rootModelIndex());
+    for (int i = 0; i < n; ++i) {
+        const QModelIndex index = items->index(i, modelColumn(), rootModelIndex());
+        key += items->data(index, Qt::DisplayRole).toString();
+        key += items->data(index, Qt::DecorationRole).isValid() ? QLatin1Char('\t') : QLatin1Char('\n');
+    }
+    return key;
+}
+
+void SharedHintComboBox::lookUp() const {
+    if (m_size.isValid())
+        return;
+    QHash<QString, Hints>& hints = SharedHints();
+    const QString k = key();
+    auto it = hints.find(k);
+    if (it == hints.end())
+        it = hints.insert(k, {QComboBox::sizeHint(), QComboBox::minimumSizeHint()});
+    m_size = it->size;
+    m_minimum = it->minimum;
+}
+
+void SharedHintComboBox::forget() {
+    m_size = QSize();
+    m_minimum = QSize();
+}
+
+QSize SharedHintComboBox::sizeHint() const {
+    lookUp();
+    return m_size;
+}
+
+QSize SharedHintComboBox::minimumSizeHint() const {
+    lookUp();
+    return m_minimum;
+}
+
+void SharedHintComboBox::changeEvent(QEvent* event) {
+    QComboBox::changeEvent(event);
+    if (event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange)
+        forget();
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QComboBox>
+#include <QString>
+
+// A combo box whose size hints are worked out once for each list of items, font and style, and
+// then shared by every such box: a box of 256 numbers otherwise measures each of them, twice,
+// every time a window that holds it is made. The hints are the ones QComboBox gives.
+class SharedHintComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit SharedHintComboBox(QWidget* parent = nullptr);
+    // Quiet: the items go after this box's own members.
+    ~SharedHintComboBox() override;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    // What the hints depend on.
+    QString key() const;
+    // This box's hints: once worked out they stay, as QComboBox keeps its own, until the font or
+    // the style changes (or, for a box that follows its contents, the items).
+    void lookUp() const;
+    void forget();
+
+    mutable QSize m_size;
+    mutable QSize m_minimum;
+};
