@@ -128,15 +128,3 @@ BENCHMARK_CAPTURE(BM_UndoRedoOneStep, widths_stay, kLastDigit)->Unit(benchmark::
 BENCHMARK_CAPTURE(BM_UndoRedoOneStep, name_column_grows, kFirstLetter)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

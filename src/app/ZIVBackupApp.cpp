@@ -217,6 +217,9 @@ void ZIVBackupApp::RegisterTemplates() {
                                           auto* view = new PropSheetFormView(session.doc(), shell);
                                           connect(view, &PropSheetFormView::commandStatesChanged,
                                                   m_sessions.get(), &SessionList::commandStatesChanged);
+                                          // The trees' roots name the document.
+                                          connect(&session, &DocumentSession::titleChanged, view,
+                                                  &PropSheetFormView::requestRefresh);
                                           view->initialUpdate();
                                           return view;
                                       }));

@@ -29,7 +29,10 @@
 #include "views/DifferencesWindow.h"
 #include "views/DocumentSession.h"
 #include "views/HexView.h"
+#include "views/BanksPage.h"
 #include "views/PatchesPage.h"
+#include "views/SetsPage.h"
+#include "widgets/TreeCtrlExt.h"
 #include "views/PropSheetFormView.h"
 #include "views/ZIVPropSheet.h"
 #include "widgets/ListCtrlExt.h"
@@ -1011,6 +1014,21 @@ TEST_F(AppTest, CompareWithListsTheDifferencesAndOpenBackupStartsInTheFolder) {
     EXPECT_FALSE(dialogStarts.front().startsWith(BackupDir()));
     EXPECT_EQ(ReadFile(chosen), demo);
     EXPECT_EQ(ReadFile(backup), demo);
+}
+
+// The banks and sets trees name the document at their root, and follow a Save As at once.
+TEST_F(AppTest, TheTreesFollowTheTitleOfASaveAs) {
+    ASSERT_TRUE(Start());
+    ASSERT_NE(app->OpenDocumentFile(WriteFile(QStringLiteral("rig.syx"), Riv10Device::DemoDump())), nullptr);
+    ZIVPropSheet* sheet = ActiveSheet();
+    ASSERT_NE(sheet, nullptr);
+    sheet->setCurrentIndex(ZIVPropSheet::TabSets);
+    sheet->setCurrentIndex(ZIVPropSheet::TabBanks);
+    chosen = dir.filePath(QStringLiteral("gig.syx"));
+    ASSERT_TRUE(Main().Execute(Frame::IdFileSaveAs));
+    EXPECT_EQ(sheet->banksPage()->tree()->topLevelItem(0)->text(0), QStringLiteral("gig.syx RIV 10 Banks"));
+    sheet->setCurrentIndex(ZIVPropSheet::TabSets);
+    EXPECT_EQ(sheet->setsPage()->tree()->topLevelItem(0)->text(0), QStringLiteral("gig.syx RIV 10 Sets"));
 }
 
 // The bank sheets of a data window or a pedalboard: printed, previewed and exported as PDF, all
