@@ -1,6 +1,7 @@
 #include "views/BankInfoPane.h"
 
 #include "dump/BankRecord.h"
+#include "dump/EntryNames.h"
 #include "dump/PatchRecord.h"
 #include "dump/SystemDoc.h"
 #include "editors/PatchEditDlg.h"
@@ -90,12 +91,7 @@ BankInfoPane::BankInfoPane(SystemDoc& doc, ShellServices& shell, QWidget* parent
 }
 
 QString BankInfoPane::PatchEntryName(const SystemDoc& doc, int p) {
-    if (p == 0)
-        return QStringLiteral("** unassigned **");
-    if (const RecordSlot* patch = doc.PeekPatch(p); patch && patch->IsPresent())
-        return QString::fromStdString(PatchRecord(*patch).Name());
-    return p > SystemDoc::kPatches ? QStringLiteral("**** Bad Patch Number ****")
-                                   : QStringLiteral("** deleted patch **");
+    return QString::fromStdString(::PatchEntryName(doc, p));
 }
 
 bool BankInfoPane::ShowBank(const RecordSlot& record) {

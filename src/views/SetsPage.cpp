@@ -2,6 +2,7 @@
 
 #include "dump/BankRecord.h"
 #include "dump/Encoding.h"
+#include "dump/EntryNames.h"
 #include "dump/SystemDoc.h"
 #include "editors/BankEdit.h"
 #include "editors/SetEditDlg.h"
@@ -133,15 +134,7 @@ void SetsPage::ShowSet(int n) {
             const int b = ReadBytePairAt(data, length, 4 + 2 * i);
             if (b < 0)
                 break;
-            QString name;
-            if (doc().HasBank(b))
-                name = QString::fromStdString(BankRecord(*doc().PeekBank(b)).Name());
-            else if (b > SystemDoc::kBanks)
-                name = QStringLiteral("**** Bad Bank Number ****");
-            else if (b == 0)
-                name = QStringLiteral("unassigned");
-            else
-                name = QStringLiteral("** deleted bank **");
+            const QString name = QString::fromStdString(BankEntryName(doc(), b));
             rows.push_back({QString::asprintf("%02d", b), name});
             banks.push_back(b);
         }
