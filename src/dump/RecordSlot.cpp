@@ -1,5 +1,7 @@
 #include "dump/RecordSlot.h"
 
+#include <algorithm>
+
 #include <cstring>
 #include <utility>
 
@@ -54,4 +56,18 @@ void RecordSlot::Clear() {
 
 std::vector<uint8_t> RecordSlot::Bytes() const {
     return {m_data.begin(), m_data.begin() + m_length};
+}
+
+bool RecordSlot::SameBytesAs(const RecordSlot* record) const {
+    if (!record || !record->IsPresent())
+        return !IsPresent();
+    return IsPresent() && m_length == record->Length() &&
+           std::equal(record->Data(), record->Data() + record->Length(), Data());
+}
+
+void RecordSlot::CopyBytesOf(const RecordSlot* record) {
+    if (record && record->IsPresent())
+        Assign(record->Data(), record->Length());
+    else
+        Clear();
 }

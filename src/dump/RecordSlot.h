@@ -24,6 +24,11 @@ public:
     void Clear();
 
     bool IsPresent() const { return m_length > 0 && !m_data.empty(); }
+    // Holds the bytes of `record` (null or absent: holds none), whatever the numbers and spare
+    // capacity: what a view compares the record it shows with.
+    bool SameBytesAs(const RecordSlot* record) const;
+    // Takes a copy of the bytes of `record`, or none.
+    void CopyBytesOf(const RecordSlot* record);
     int Length() const { return m_length; }
     int Capacity() const { return static_cast<int>(m_data.size()); }
     int Number() const { return m_number; }

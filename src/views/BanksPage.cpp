@@ -77,19 +77,6 @@ const RecordSlot* PresentBank(const SystemDoc& doc, int n) {
     return record && record->IsPresent() ? record : nullptr;
 }
 
-bool ShowsRecord(const RecordSlot& shown, const RecordSlot* record) {
-    if (!record)
-        return !shown.IsPresent();
-    return shown.IsPresent() && shown.Length() == record->Length() &&
-           std::equal(record->Data(), record->Data() + record->Length(), shown.Data());
-}
-
-void Remember(RecordSlot& shown, const RecordSlot* record) {
-    if (record)
-        shown.Assign(record->Data(), record->Length());
-    else
-        shown.Clear();
-}
 } // namespace
 
 void BanksPage::rebuild(int hint) {
@@ -134,7 +121,7 @@ void BanksPage::rebuildTree() {
         QList<QTreeWidgetItem*> items;
         for (int n = 1; n <= SystemDoc::kBanks; ++n) {
             const RecordSlot* bank = PresentBank(doc(), n);
-            Remember(m_shown[static_cast<size_t>(n)], bank);
+            m_shown[static_cast<size_t>(n)].CopyBytesOf(bank);
             QString text;
             if (!itemText(n, text))
                 continue;
@@ -169,8 +156,8 @@ void BanksPage::updateTree() {
             const size_t at = static_cast<size_t>(n);
             const RecordSlot* bank = PresentBank(doc(), n);
             QTreeWidgetItem*& item = m_items[at];
-            if (!ShowsRecord(m_shown[at], bank)) {
-                Remember(m_shown[at], bank);
+            if (!m_shown[at].SameBytesAs(bank)) {
+                m_shown[at].CopyBytesOf(bank);
                 QString text;
                 if (!itemText(n, text)) {
                     delete item;

@@ -115,21 +115,6 @@ const RecordSlot* PresentPatch(const SystemDoc& doc, int n) {
     return record && record->IsPresent() ? record : nullptr;
 }
 
-// Whether a row made from `shown` still shows `record` (null: unused) as it is.
-bool ShowsRecord(const RecordSlot& shown, const RecordSlot* record) {
-    if (!record)
-        return !shown.IsPresent();
-    return shown.IsPresent() && shown.Length() == record->Length() &&
-           std::equal(record->Data(), record->Data() + record->Length(), shown.Data());
-}
-
-void Remember(RecordSlot& shown, const RecordSlot* record) {
-    if (record)
-        shown.Assign(record->Data(), record->Length());
-    else
-        shown.Clear();
-}
-
 QTreeWidgetItem* MakeRow(int n, const RecordSlot* record) {
     auto* item = new QTreeWidgetItem(RowCells(n, record));
     item->setData(0, Qt::UserRole, n);
@@ -309,7 +294,7 @@ void PatchesPage::rebuildRows() {
     items.reserve(SystemDoc::kPatches);
     for (int n = 1; n <= SystemDoc::kPatches; ++n) {
         const RecordSlot* record = PresentPatch(doc(), n);
-        Remember(m_shown[static_cast<size_t>(n)], record);
+        m_shown[static_cast<size_t>(n)].CopyBytesOf(record);
         if (!record && m_shownHideBlanks)
             continue;
         QTreeWidgetItem* item = MakeRow(n, record);
@@ -341,10 +326,10 @@ void PatchesPage::updateRows() {
     for (int n = 1; n <= SystemDoc::kPatches; ++n) {
         const size_t at = static_cast<size_t>(n);
         const RecordSlot* record = PresentPatch(doc(), n);
-        if (ShowsRecord(m_shown[at], record))
+        if (m_shown[at].SameBytesAs(record))
             continue;
         changed = true;
-        Remember(m_shown[at], record);
+        m_shown[at].CopyBytesOf(record);
         QTreeWidgetItem*& item = m_rows[at];
         if (!record && m_shownHideBlanks) {
             delete item;

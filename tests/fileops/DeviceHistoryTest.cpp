@@ -12,24 +12,11 @@
 
 namespace {
 
-testdump::Bytes Patch(int number, const std::string& name) {
-    testdump::Patch p;
-    p.number = number;
-    p.name = name;
-    return testdump::MakePatch(p);
-}
-
-testdump::Bytes Bank(int number, const std::string& name) {
-    testdump::Bank b;
-    b.number = number;
-    b.name = name;
-    return testdump::MakeBank(b);
-}
-
 testdump::Dump Rig() {
     testdump::Dump d;
-    d.patches = {Patch(1, "ONE"), Patch(2, "TWO"), Patch(3, "THREE"), Patch(4, "FOUR")};
-    d.banks = {Bank(1, "FIRST"), Bank(2, "SECOND")};
+    d.patches = {testdump::NamedPatch(1, "ONE"), testdump::NamedPatch(2, "TWO"),
+                 testdump::NamedPatch(3, "THREE"), testdump::NamedPatch(4, "FOUR")};
+    d.banks = {testdump::NamedBank(1, "FIRST"), testdump::NamedBank(2, "SECOND")};
     return d;
 }
 
@@ -46,12 +33,12 @@ TEST(DeviceHistory, ListsEveryBackupNewestFirstWithWhatChangedSinceTheOneBefore)
     const QDir folder(dir.path());
     const QDateTime at(QDate(2026, 3, 14), QTime(19, 0), QTimeZone::utc());
     testdump::Dump edited = Rig();
-    edited.patches[0] = Patch(1, "UNO");
-    edited.patches[1] = Patch(2, "DOS");
-    edited.patches[3] = Patch(4, "CUATRO");
-    edited.banks[1] = Bank(2, "SEGUNDO");
+    edited.patches[0] = testdump::NamedPatch(1, "UNO");
+    edited.patches[1] = testdump::NamedPatch(2, "DOS");
+    edited.patches[3] = testdump::NamedPatch(4, "CUATRO");
+    edited.banks[1] = testdump::NamedBank(2, "SEGUNDO");
     testdump::Dump grown = edited;
-    grown.patches.push_back(Patch(5, "FIVE"));
+    grown.patches.push_back(testdump::NamedPatch(5, "FIVE"));
     grown.sets[0] = {1};
 
     // A download from before names carried UTC, dated by its file time.

@@ -89,6 +89,27 @@ inline Bytes MakePatch(const Patch& p) {
     return out;
 }
 
+// A patch or a bank with only its number and name set.
+inline Bytes NamedPatch(int number, const std::string& name) {
+    Patch p;
+    p.number = number;
+    p.name = name;
+    return MakePatch(p);
+}
+inline Bytes NamedBank(int number, const std::string& name) {
+    Bank b;
+    b.number = number;
+    b.name = name;
+    return MakeBank(b);
+}
+// Patches 1 to `count`, named "P01", "P02", ...
+inline std::vector<Bytes> NumberedPatches(int count) {
+    std::vector<Bytes> patches;
+    for (int n = 1; n <= count; ++n)
+        patches.push_back(NamedPatch(n, (n < 10 ? "P0" : "P") + std::to_string(n)));
+    return patches;
+}
+
 inline Bytes MakeSet(const std::vector<int>& banks) {
     Bytes out;
     PutQuad(out, static_cast<int>(banks.size()));

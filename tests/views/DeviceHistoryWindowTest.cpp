@@ -21,16 +21,10 @@ using datawin::Window;
 
 namespace {
 
-testdump::Bytes Patch(int number, const std::string& name) {
-    testdump::Patch p;
-    p.number = number;
-    p.name = name;
-    return testdump::MakePatch(p);
-}
-
 testdump::Dump Rig(const std::string& third) {
     testdump::Dump d;
-    d.patches = {Patch(1, "ONE"), Patch(2, "TWO"), Patch(3, third)};
+    d.patches = {testdump::NamedPatch(1, "ONE"), testdump::NamedPatch(2, "TWO"),
+                 testdump::NamedPatch(3, third)};
     return d;
 }
 

@@ -34,14 +34,7 @@ using Pedal = PedalboardEdits::Pedal;
 // out-of-range 612; bank 7 calls 3-11; bank 10 steps through 4, nothing and 5.
 testdump::Dump Board() {
     testdump::Dump d;
-    char name[8];
-    for (int n = 1; n <= 12; ++n) {
-        std::snprintf(name, sizeof name, "P%02d", n);
-        testdump::Patch patch;
-        patch.number = n;
-        patch.name = name;
-        d.patches.push_back(testdump::MakePatch(patch));
-    }
+    d.patches = testdump::NumberedPatches(12);
     testdump::Patch acoustic;
     acoustic.number = 40;
     acoustic.name = "ACOUSTIC SIM";

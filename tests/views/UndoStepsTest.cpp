@@ -31,14 +31,7 @@ namespace {
 // banks 2-4; set 1 holds banks 1, 3 and 4.
 testdump::Dump Rig() {
     testdump::Dump d;
-    char name[8];
-    for (int n = 1; n <= 12; ++n) {
-        std::snprintf(name, sizeof name, "P%02d", n);
-        testdump::Patch patch;
-        patch.number = n;
-        patch.name = name;
-        d.patches.push_back(testdump::MakePatch(patch));
-    }
+    d.patches = testdump::NumberedPatches(12);
     for (int n = 1; n <= 4; ++n) {
         testdump::Bank bank;
         bank.number = n;
