@@ -111,23 +111,34 @@ grep -h "^Error" "$dir/receive-paused.log" || true
 cmp "$dir/largest.syx" "$dir/paused.syx" || fail "the download came back changed after the server paused"
 
 # 1b. The same in the middle of an upload whose first buffer is larger than JACK's ring.
-before=$(grep -c "^Received 65520 bytes: 0" "$dir/simulator.log" || true)
-"$cli" send "$dir/largest.syx" --out "$to_device" --delay 0 --buffer-size 32768 >"$dir/send-paused.log" 2>&1 &
-sender=$!
-t=$(now)
-# As soon as the port is open: the first buffer then meets a server that runs no cycles.
-for _ in $(seq 1000); do
-    grep -qF "Sending MIDI sysex upload" "$dir/send-paused.log" 2>/dev/null && break
-    sleep 0.01
-done
-pause_server
-wait_for_end "$sender" 60 || fail "the upload hangs after the server paused"
-echo "upload with the server paused for 3 s: ended in $(since "$t") s, status $status"
-grep -h "^Error" "$dir/send-paused.log" || true
-[ "$status" -eq 0 ] || fail "the upload ended with status $status after the server paused"
-wait_for_line "$dir/simulator.log" 30 "^Received 65520 bytes: 0" &&
-    [ "$(grep -c "^Received 65520 bytes: 0" "$dir/simulator.log")" -gt "$before" ] ||
-    fail "the device did not get the upload whole after the server paused"
+# Returns 1 when the upload ended well but the device did not get it whole.
+paused_upload() {
+    before=$(grep -c "^Received 65520 bytes: 0" "$dir/simulator.log" || true)
+    "$cli" send "$dir/largest.syx" --out "$to_device" --delay 0 --buffer-size 32768 >"$dir/send-paused.log" 2>&1 &
+    sender=$!
+    t=$(now)
+    # As soon as the port is open: the first buffer then meets a server that runs no cycles.
+    for _ in $(seq 1000); do
+        grep -qF "Sending MIDI sysex upload" "$dir/send-paused.log" 2>/dev/null && break
+        sleep 0.01
+    done
+    pause_server
+    wait_for_end "$sender" 60 || fail "the upload hangs after the server paused"
+    echo "upload with the server paused for 3 s: ended in $(since "$t") s, status $status"
+    grep -h "^Error" "$dir/send-paused.log" || true
+    [ "$status" -eq 0 ] || fail "the upload ended with status $status after the server paused"
+    wait_for_line "$dir/simulator.log" 30 "^Received 65520 bytes: 0" &&
+        [ "$(grep -c "^Received 65520 bytes: 0" "$dir/simulator.log")" -gt "$before" ]
+}
+xruns=$(grep -c "XRun" "$dir/jackd.log" || true)
+if ! paused_upload; then
+    # A client that misses its cycle loses that cycle's MIDI events: JACK's own loss on a loaded
+    # machine, which the server reports. Only then is the step tried once more.
+    [ "$(grep -c "XRun" "$dir/jackd.log" || true)" -gt "$xruns" ] ||
+        fail "the device did not get the upload whole after the server paused"
+    echo "the server missed cycles during the upload (an XRun in its log): once more"
+    paused_upload || fail "the device did not get the upload whole after the server paused"
+fi
 
 # 1c. The test sender over real ports: the first fault its loop meets is the one reported, and
 # the port is found by its name with or without the service prefix.
