@@ -22,8 +22,9 @@ struct JackLink::Impl {
     uint64_t lastCycle = 0;
     size_t written[3] = {0, 0, 0};
 
-    std::mutex mutex;    // what follows
-    bool judged = false; // the shutdown has been looked into
+    std::mutex mutex; // what follows
+    // When the server's socket was last asked after the shutdown.
+    std::chrono::steady_clock::time_point lastAsked{};
     bool gone = false;
     bool watching = false;
     std::string serverSocket; // where the server takes its clients; empty when unknown
@@ -45,11 +46,17 @@ struct JackLink::Impl {
     }
 
     // With `mutex` held: after a shutdown, whether the server has gone.
+    // A server that is dying may still take a connection for a moment after it dropped its
+    // clients (its listening socket closes with its last files), so a "still there" is asked
+    // again later; a "gone" is final.
     bool Judge() {
-        if (!dropped || judged)
+        if (!dropped || gone)
             return gone;
-        judged = true;
         watching = false;
+        const auto now = std::chrono::steady_clock::now();
+        if (now - lastAsked < std::chrono::milliseconds(100))
+            return false;
+        lastAsked = now;
         gone = !ServerTakesConnections();
         return gone;
     }
