@@ -35,5 +35,8 @@ echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 # jackd2 asks whether to enable realtime scheduling; answer for it.
 echo "jackd2 jackd/tweak_rt_limits boolean false" | $sudo debconf-set-selections 2>/dev/null || true
+# A machine whose last package run was cut off refuses every install until dpkg
+# finishes what it started; finish it first (a no-op on a sound machine).
+$sudo dpkg --configure -a
 $sudo apt-get update -q
 $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
