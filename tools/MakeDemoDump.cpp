@@ -37,7 +37,8 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--largest")
         return WriteFile(argv[2], LargestDump());
     const bool sameBankNumber = argc == 3 && std::string(argv[1]) == "--same-bank-number";
-    if (argc != 2 && !sameBankNumber) {
+    // An output name that starts with a dash is a mistyped option, not a file to write.
+    if ((argc != 2 && !sameBankNumber) || argv[argc - 1][0] == '-') {
         std::fprintf(stderr, "usage: make-demo-dump [--largest | --same-bank-number] OUT\n");
         return 2;
     }
