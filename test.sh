@@ -16,6 +16,8 @@ log=$(mktemp)
 
 passed=0
 failed=0
+# The names of the tests that failed, repeated at the end so that the tail of a long log shows them.
+failed_names=""
 # Runs ctest in a build directory (further arguments go to ctest) and adds its counts to the totals.
 run_ctest() {
     local dir=$1
@@ -34,6 +36,10 @@ run_ctest() {
     bad=$(echo "$line" | sed -E 's/.*tests passed, ([0-9]+) tests? failed.*/\1/')
     passed=$((passed + total - bad))
     failed=$((failed + bad))
+    if [ "$bad" -gt 0 ]; then
+        failed_names+=$(sed -n '/The following tests FAILED/,$p' "$log" | grep -E '^[[:space:]]+[0-9]+ - ' |
+            sed -E "s|^[[:space:]]+[0-9]+ - |  $dir: |" || true)$'\n'
+    fi
     if [ "$status" -ne 0 ] && [ "$bad" -eq 0 ]; then
         failed=$((failed + 1))
     fi
@@ -108,11 +114,16 @@ if [ "${TOLVANE_QUICK:-0}" != "1" ]; then
             else
                 tail -n 40 build-fuzz/$target.log
                 echo "$target: FAILED"
+                failed_names+="  fuzz: $target"$'\n'
                 failed=$((failed + 1))
             fi
         done
     fi
 fi
 
+if [ -n "$failed_names" ]; then
+    echo "Failed:"
+    printf '%s' "$failed_names"
+fi
 echo "tolvane: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
