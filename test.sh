@@ -56,7 +56,9 @@ stop_jack() {
 }
 trap 'stop_jack; rm -f "$log"' EXIT
 if ! jack_lsp >/dev/null 2>&1; then
-    jackd --no-realtime -d dummy -r 48000 >/tmp/tolvane-jackd.log 2>&1 &
+    # Sync mode: a client woken late on a loaded machine delays the cycle rather than losing
+    # that cycle's MIDI events.
+    jackd --no-realtime -S -d dummy -r 48000 >/tmp/tolvane-jackd.log 2>&1 &
     jack_pid=$!
     if ! jack_wait -w -t 10 >/dev/null 2>&1; then
         echo "The JACK server did not start:" >&2

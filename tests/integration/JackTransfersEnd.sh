@@ -33,7 +33,7 @@ cleanup() {
     fi
     if [ -z "$server" ] && [ -n "$killed" ]; then
         # Start it once more and stop it in order, so its entry and memory are given back.
-        jackd -n "$JACK_DEFAULT_SERVER" --no-realtime -d dummy -r 48000 >/dev/null 2>&1 &
+        jackd -n "$JACK_DEFAULT_SERVER" --no-realtime -S -d dummy -r 48000 >/dev/null 2>&1 &
         server=$!
         jack_wait -w -t 10 >/dev/null 2>&1 || true
     fi
@@ -66,8 +66,11 @@ wait_for_end() {
     return 1
 }
 
+# In sync mode (-S) the server waits for every client before its next cycle. Without it a client
+# that a loaded machine wakes late misses its cycle and loses that cycle's MIDI events, which
+# tears a transfer that Tolvane sent or read whole.
 start_server() {
-    jackd -n "$JACK_DEFAULT_SERVER" --no-realtime -d dummy -r 48000 >"$dir/jackd.log" 2>&1 &
+    jackd -n "$JACK_DEFAULT_SERVER" --no-realtime -S -d dummy -r 48000 >"$dir/jackd.log" 2>&1 &
     server=$!
     jack_wait -w -t 10 >/dev/null 2>&1 || fail "the private JACK server did not start"
 }
@@ -113,8 +116,8 @@ paused_download() {
     [ "$status" -eq 0 ] && cmp "$dir/largest.syx" "$dir/paused.syx"
 }
 
-# A client that misses its cycle loses that cycle's MIDI events: JACK's own loss on a loaded
-# machine, which the server reports. Only then is a step tried once more.
+# Should the server still miss cycles (it reports them as XRuns), the events of those cycles are
+# JACK's own loss. Only then is a step tried once more.
 once_more_after_xrun() {
     local xruns=$1 what=$2
     [ "$(grep -c "XRun" "$dir/jackd.log" || true)" -gt "$xruns" ] ||
