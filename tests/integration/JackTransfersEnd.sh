@@ -116,19 +116,19 @@ paused_download() {
     [ "$status" -eq 0 ] && cmp "$dir/largest.syx" "$dir/paused.syx"
 }
 
-# Should the server still miss cycles (it reports them as XRuns), the events of those cycles are
-# JACK's own loss. Only then is a step tried once more.
-once_more_after_xrun() {
-    local xruns=$1 what=$2
+# Runs a paused transfer (`step`); should it arrive torn while the server missed cycles (it
+# reports them as XRuns), the events of those cycles are JACK's own loss, and only then is the
+# step tried once more.
+whole_after_pause() {
+    local step=$1 what=$2 xruns
+    xruns=$(grep -c "XRun" "$dir/jackd.log" || true)
+    "$step" && return 0
     [ "$(grep -c "XRun" "$dir/jackd.log" || true)" -gt "$xruns" ] ||
         fail "the $what did not arrive whole after the server paused"
     echo "the server missed cycles during the $what (an XRun in its log): once more"
+    "$step" || fail "the $what did not arrive whole after the server paused"
 }
-xruns=$(grep -c "XRun" "$dir/jackd.log" || true)
-if ! paused_download; then
-    once_more_after_xrun "$xruns" download
-    paused_download || fail "the download did not arrive whole after the server paused"
-fi
+whole_after_pause paused_download download
 
 # 1b. The same in the middle of an upload whose first buffer is larger than JACK's ring.
 # Returns 1 when the upload ended well but the device did not get it whole.
@@ -150,11 +150,7 @@ paused_upload() {
     wait_for_line "$dir/simulator.log" 30 "^Received 65520 bytes: 0" &&
         [ "$(grep -c "^Received 65520 bytes: 0" "$dir/simulator.log")" -gt "$before" ]
 }
-xruns=$(grep -c "XRun" "$dir/jackd.log" || true)
-if ! paused_upload; then
-    once_more_after_xrun "$xruns" upload
-    paused_upload || fail "the device did not get the upload whole after the server paused"
-fi
+whole_after_pause paused_upload upload
 
 # 1c. The test sender over real ports: the first fault its loop meets is the one reported, and
 # the port is found by its name with or without the service prefix.
