@@ -9,9 +9,11 @@
 
 namespace {
 QComboBox* NumberCombo(QWidget* parent, int first, int last, const QString& objectName, const QString& name) {
-    auto* combo = new SharedHintComboBox(parent);
+    QStringList numbers;
     for (int i = first; i <= last; ++i)
-        combo->addItem(QString::number(i));
+        numbers << QString::number(i);
+    auto* combo = new SharedHintComboBox(parent);
+    combo->setSharedItems(numbers);
     combo->setObjectName(objectName);
     combo->setAccessibleName(name);
     combo->setMaxVisibleItems(16);

@@ -39,7 +39,7 @@ QLineEdit* NumberField(const QString& objectName, QWidget* parent) {
 
 QComboBox* Combo(const QStringList& items, const QString& objectName, QWidget* parent) {
     auto* combo = new SharedHintComboBox(parent);
-    combo->addItems(items);
+    combo->setSharedItems(items);
     combo->setObjectName(objectName);
     combo->setMaxVisibleItems(17);
     return combo;

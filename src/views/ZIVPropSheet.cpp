@@ -14,10 +14,24 @@
 #include <QTabBar>
 #include <QTextEdit>
 
+#include <map>
+
+namespace {
+// The current tab's mark, loaded once for each style: the style reads it from several image
+// files each time it is asked.
+QIcon CurrentTabIcon(const QStyle* style) {
+    static std::map<QString, QIcon> icons;
+    auto it = icons.find(style->name());
+    if (it == icons.end())
+        it = icons.emplace(style->name(), style->standardIcon(QStyle::SP_ArrowRight)).first;
+    return it->second;
+}
+} // namespace
+
 ZIVPropSheet::ZIVPropSheet(SystemDoc& doc, ShellServices& shell, QWidget* parent)
     : QTabWidget(parent), m_config(new ConfigPage(doc, shell, this)),
       m_patches(new PatchesPage(doc, shell, this)), m_banks(new BanksPage(doc, shell, this)),
-      m_sets(new SetsPage(doc, shell, this)), m_currentIcon(style()->standardIcon(QStyle::SP_ArrowRight)) {
+      m_sets(new SetsPage(doc, shell, this)), m_currentIcon(CurrentTabIcon(style())) {
     setObjectName(QStringLiteral("propSheet"));
     setDocumentMode(true);
     tabBar()->setObjectName(QStringLiteral("sheetTabs"));

@@ -1,5 +1,13 @@
 #include "widgets/HdrCtrl.h"
 
+#include <QHash>
+#include <QStyle>
+
+namespace {
+// Cleared now and then, so that it cannot grow without end.
+constexpr int kSizeLimit = 2000;
+} // namespace
+
 HdrCtrl::HdrCtrl(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
     setSectionsClickable(true);
     setSortIndicatorShown(false);
@@ -24,4 +32,27 @@ void HdrCtrl::reassertMark() {
     }
     setSortIndicatorShown(true);
     setSortIndicator(m_sortColumn, m_ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+QSize HdrCtrl::sectionSizeFromContents(int logicalIndex) const {
+    QAbstractItemModel* labels = model();
+    if (!labels)
+        return QHeaderView::sectionSizeFromContents(logicalIndex);
+    // A label with a size, font or icon of its own is measured as QHeaderView measures it.
+    for (const int role : {Qt::SizeHintRole, Qt::FontRole, Qt::DecorationRole}) {
+        if (labels->headerData(logicalIndex, orientation(), role).isValid())
+            return QHeaderView::sectionSizeFromContents(logicalIndex);
+    }
+    ensurePolished();
+    static QHash<QString, QSize> sizes;
+    const QString key = font().key() + QLatin1Char('|') + style()->name() + QLatin1Char('|') +
+                        QString::number(orientation()) +
+                        (isSortIndicatorShown() ? QLatin1Char('s') : QLatin1Char('-')) +
+                        labels->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString();
+    auto it = sizes.constFind(key);
+    if (it != sizes.constEnd())
+        return it.value();
+    if (sizes.size() >= kSizeLimit)
+        sizes.clear();
+    return sizes.insert(key, QHeaderView::sectionSizeFromContents(logicalIndex)).value();
 }

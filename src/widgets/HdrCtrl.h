@@ -15,6 +15,11 @@ public:
     int sortMarkColumn() const { return m_sortColumn; }
     bool sortMarkAscending() const { return m_ascending; }
 
+protected:
+    // QHeaderView's answer, worked out once for each label, font and style and shared by every
+    // header: a window's lists would otherwise measure their labels again each time one is made.
+    QSize sectionSizeFromContents(int logicalIndex) const override;
+
 private:
     void reassertMark();
 

@@ -1,5 +1,6 @@
 #include "widgets/ListCtrlExt.h"
 
+#include "widgets/CellTextDelegate.h"
 #include "widgets/ControlKeys.h"
 #include "widgets/HdrCtrl.h"
 
@@ -30,6 +31,7 @@ constexpr int kTextWidthLimit = 20000;
 
 ListCtrlExt::ListCtrlExt(QWidget* parent) : QTreeWidget(parent), m_header(new HdrCtrl(this)) {
     setHeader(m_header);
+    setItemDelegate(new CellTextDelegate(this));
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);

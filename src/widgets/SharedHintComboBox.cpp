@@ -1,8 +1,11 @@
 #include "widgets/SharedHintComboBox.h"
 
 #include <QAbstractItemModel>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QHash>
+#include <QPointer>
+#include <QStandardItemModel>
 #include <QStyle>
 
 namespace {
@@ -19,6 +22,10 @@ QHash<QString, Hints>& SharedHints() {
 } // namespace
 
 SharedHintComboBox::SharedHintComboBox(QWidget* parent) : QComboBox(parent) {
+    followItems();
+}
+
+void SharedHintComboBox::followItems() {
     QAbstractItemModel* items = model();
     const auto changed = [this] {
         if (sizeAdjustPolicy() == AdjustToContents)
@@ -28,6 +35,21 @@ SharedHintComboBox::SharedHintComboBox(QWidget* parent) : QComboBox(parent) {
     connect(items, &QAbstractItemModel::rowsRemoved, this, changed);
     connect(items, &QAbstractItemModel::dataChanged, this, changed);
     connect(items, &QAbstractItemModel::modelReset, this, changed);
+}
+
+void SharedHintComboBox::setSharedItems(const QStringList& items) {
+    // The models live as long as the application; one is made again should it have gone.
+    static QHash<QStringList, QPointer<QStandardItemModel>> models;
+    QPointer<QStandardItemModel>& shared = models[items];
+    if (!shared) {
+        shared = new QStandardItemModel(QCoreApplication::instance());
+        for (const QString& item : items)
+            shared->appendRow(new QStandardItem(item));
+    }
+    disconnect(model(), nullptr, this, nullptr);
+    setModel(shared); // frees the box's own model
+    followItems();
+    forget();
 }
 
 SharedHintComboBox::~SharedHintComboBox() {

@@ -13,6 +13,11 @@ public:
     // Quiet: the items go after this box's own members.
     ~SharedHintComboBox() override;
 
+    // Shows these items from a model shared by every box that shows the same list: a window
+    // with a dozen boxes of 128 or 256 numbers otherwise makes and frees thousands of items.
+    // The box must not change its items afterwards.
+    void setSharedItems(const QStringList& items);
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -26,6 +31,8 @@ private:
     // the style changes (or, for a box that follows its contents, the items).
     void lookUp() const;
     void forget();
+    // Hints of a box that follows its contents go when its items change.
+    void followItems();
 
     mutable QSize m_size;
     mutable QSize m_minimum;

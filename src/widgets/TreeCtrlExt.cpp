@@ -1,5 +1,6 @@
 #include "widgets/TreeCtrlExt.h"
 
+#include "widgets/CellTextDelegate.h"
 #include "widgets/ControlKeys.h"
 
 #include <QContextMenuEvent>
@@ -10,6 +11,7 @@
 #include <QMouseEvent>
 
 TreeCtrlExt::TreeCtrlExt(QWidget* parent) : QTreeWidget(parent) {
+    setItemDelegate(new CellTextDelegate(this));
     setHeaderHidden(true);
     setColumnCount(1);
     setRootIsDecorated(true);

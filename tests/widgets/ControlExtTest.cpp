@@ -1,5 +1,6 @@
-// The list, tree and header extensions: first columns, column fitting, sort mark, activation
-// and the right-click selection.
+// The list, tree and header extensions: first columns, column fitting, sort mark, activation,
+// the right-click selection, and cells painted as the standard delegate paints them.
+#include "widgets/CellTextDelegate.h"
 #include "widgets/HdrCtrl.h"
 #include "widgets/ListCtrlExt.h"
 #include "widgets/SharedHintComboBox.h"
@@ -9,9 +10,14 @@
 
 #include <QContextMenuEvent>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QStyledItemDelegate>
 #include <QTest>
 
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 namespace {
 // Exposes the view's own per-column measure for comparison.
@@ -104,6 +110,19 @@ TEST(SharedHintComboBox, GivesTheHintsOfAPlainBoxWithTheSameItems) {
             EXPECT_EQ(box->sizeHint(), plain.sizeHint());
             EXPECT_EQ(box->minimumSizeHint(), plain.minimumSizeHint());
         }
+        // Boxes on one shared list: the same hints and items, each with its own current item.
+        SharedHintComboBox shared;
+        shared.setSharedItems(items);
+        SharedHintComboBox other;
+        other.setSharedItems(items);
+        EXPECT_EQ(shared.sizeHint(), plain.sizeHint());
+        EXPECT_EQ(shared.minimumSizeHint(), plain.minimumSizeHint());
+        ASSERT_EQ(other.count(), static_cast<int>(items.size()));
+        for (int i = 0; i < other.count(); ++i)
+            EXPECT_EQ(other.itemText(i), items.at(i));
+        other.setCurrentIndex(other.count() - 1);
+        EXPECT_EQ(shared.currentIndex(), items.isEmpty() ? -1 : 0);
+
         // Items added once the hints are known change them no more than a plain box's.
         plain.addItem("an item added later, longer than the rest");
         second.addItem("an item added later, longer than the rest");
@@ -115,5 +134,82 @@ TEST(SharedHintComboBox, GivesTheHintsOfAPlainBoxWithTheSameItems) {
         lateBox.addItems(items);
         lateBox.addItem("an item added later, longer than the rest");
         EXPECT_EQ(late.sizeHint(), lateBox.sizeHint());
+    }
+}
+
+TEST(CellTextDelegate, PaintsEveryCellAsTheStandardDelegate) {
+    // Texts that fit, one cut short by a narrow column, an empty cell and one that is not plain.
+    const QStringList rows[] = {{"001", "PATCH 1", "momentary off"},
+                                {"002", "A NAME FAR TOO WIDE FOR ITS COLUMN", "on"},
+                                {"003", "", "toggle"},
+                                {"004", "TAB\tBED", "Pedal 2"}};
+    enum Variant { Plain, FocusedSelection, Disabled, Alternating };
+    for (const QString& styleName : {QStringLiteral("Fusion"), QStringLiteral("Windows")}) {
+        std::unique_ptr<QStyle> style(QStyleFactory::create(styleName));
+        ASSERT_TRUE(style) << styleName.toStdString();
+        for (const bool tree : {false, true}) {
+            for (const Variant variant : {Plain, FocusedSelection, Disabled, Alternating}) {
+                SCOPED_TRACE(QStringLiteral("%1 %2 %3")
+                                 .arg(styleName)
+                                 .arg(tree ? "tree" : "list")
+                                 .arg(variant)
+                                 .toStdString());
+                std::unique_ptr<QTreeWidget> view;
+                if (tree) {
+                    auto* t = new TreeCtrlExt;
+                    QTreeWidgetItem* root = t->addItem(nullptr, "RIV 10 Banks", 0);
+                    for (int r = 0; r < 4; ++r)
+                        t->addItem(root, rows[r].at(1).isEmpty() ? QString() : rows[r].at(1), r + 1);
+                    t->expandAll();
+                    view.reset(t);
+                } else {
+                    auto* l = new ListCtrlExt;
+                    l->setHeaderLabels({"Num", "Name", "Channel Switch"});
+                    for (int r = 0; r < 4; ++r)
+                        l->addRow(rows[r], r + 1);
+                    l->AutoSizeColumns();
+                    l->setColumnWidth(1, 90);
+                    view.reset(l);
+                }
+                view->setStyle(style.get());
+                view->header()->setStyle(style.get());
+                view->resize(320, 160);
+                view->setAlternatingRowColors(variant == Alternating);
+                view->setEnabled(variant != Disabled);
+                view->show();
+                if (variant == FocusedSelection) {
+                    view->activateWindow();
+                    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+                    view->setFocus();
+                }
+                QTreeWidgetItem* second = tree ? view->topLevelItem(0)->child(1) : view->topLevelItem(1);
+                view->setCurrentItem(second);
+                if (variant == Plain)
+                    view->clearSelection();
+                QApplication::processEvents();
+                ASSERT_NE(dynamic_cast<CellTextDelegate*>(view->itemDelegate()), nullptr);
+                const QImage fast = view->grab().toImage();
+                QAbstractItemView* asked = view.get();
+                std::vector<int> widths;
+                for (int c = 0; c < view->columnCount(); ++c)
+                    widths.push_back(asked->sizeHintForColumn(c));
+                view->setItemDelegate(new QStyledItemDelegate(view.get()));
+                const QImage standard = view->grab().toImage();
+                EXPECT_EQ(fast, standard);
+                for (int c = 0; c < view->columnCount(); ++c)
+                    EXPECT_EQ(widths[static_cast<size_t>(c)], asked->sizeHintForColumn(c)) << c;
+                if (!tree) { // the header's labels measure as a plain header's
+                    QHeaderView plain(Qt::Horizontal);
+                    plain.setStyle(style.get());
+                    plain.setModel(view->model());
+                    for (const bool marked : {false, true}) {
+                        view->header()->setSortIndicatorShown(marked);
+                        plain.setSortIndicatorShown(marked);
+                        for (int c = 0; c < view->columnCount(); ++c)
+                            EXPECT_EQ(view->header()->sectionSizeHint(c), plain.sectionSizeHint(c)) << c;
+                    }
+                }
+            }
+        }
     }
 }
