@@ -27,9 +27,16 @@ constexpr int kLayoutLimit = 20000;
 
 Layouts& LayoutsFor(const QFont& font) {
     static std::map<QString, std::unique_ptr<Layouts>> tables;
+    // A font's key takes longer to make than a cell to paint: the last font asked for is kept.
+    static QFont lastFont;
+    static Layouts* last = nullptr;
+    if (last && font == lastFont)
+        return *last;
     std::unique_ptr<Layouts>& table = tables[font.key()];
     if (!table)
         table = std::make_unique<Layouts>();
+    lastFont = font;
+    last = table.get();
     return *table;
 }
 
@@ -87,9 +94,17 @@ bool IsPlain(const QStyleOptionViewItem& opt, const QStyle* style) {
 // The size the style asks for a plain cell, by font, style and text.
 QHash<QString, QSize>& SizesFor(const QFont& font, const QStyle* style) {
     static std::map<QString, std::unique_ptr<QHash<QString, QSize>>> tables;
+    static QFont lastFont;
+    static QString lastStyle;
+    static QHash<QString, QSize>* last = nullptr;
+    if (last && font == lastFont && style->name() == lastStyle)
+        return *last;
     std::unique_ptr<QHash<QString, QSize>>& table = tables[font.key() + QLatin1Char('|') + style->name()];
     if (!table)
         table = std::make_unique<QHash<QString, QSize>>();
+    lastFont = font;
+    lastStyle = style->name();
+    last = table.get();
     return *table;
 }
 
@@ -135,7 +150,11 @@ void CellTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     }
     painter->save();
     painter->setClipRect(opt.rect);
-    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
+    // The panel of a cell neither selected, nor hovered, nor with a background of its own is
+    // empty: the row's background is painted before the cells.
+    if ((opt.state & (QStyle::State_Selected | QStyle::State_MouseOver)) ||
+        opt.backgroundBrush.style() != Qt::NoBrush)
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
     QPalette::ColorGroup group = opt.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
     if (group == QPalette::Normal && !(opt.state & QStyle::State_Active))
         group = QPalette::Inactive;

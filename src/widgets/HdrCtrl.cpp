@@ -1,5 +1,6 @@
 #include "widgets/HdrCtrl.h"
 
+#include <QEvent>
 #include <QHash>
 #include <QStyle>
 
@@ -45,9 +46,10 @@ QSize HdrCtrl::sectionSizeFromContents(int logicalIndex) const {
     }
     ensurePolished();
     static QHash<QString, QSize> sizes;
-    const QString key = font().key() + QLatin1Char('|') + style()->name() + QLatin1Char('|') +
-                        QString::number(orientation()) +
-                        (isSortIndicatorShown() ? QLatin1Char('s') : QLatin1Char('-')) +
+    if (m_sizeKey.isEmpty())
+        m_sizeKey = font().key() + QLatin1Char('|') + style()->name() + QLatin1Char('|') +
+                    QString::number(orientation());
+    const QString key = m_sizeKey + (isSortIndicatorShown() ? QLatin1Char('s') : QLatin1Char('-')) +
                         labels->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString();
     auto it = sizes.constFind(key);
     if (it != sizes.constEnd())
@@ -55,4 +57,10 @@ QSize HdrCtrl::sectionSizeFromContents(int logicalIndex) const {
     if (sizes.size() >= kSizeLimit)
         sizes.clear();
     return sizes.insert(key, QHeaderView::sectionSizeFromContents(logicalIndex)).value();
+}
+
+void HdrCtrl::changeEvent(QEvent* event) {
+    QHeaderView::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        m_sizeKey.clear();
 }

@@ -19,10 +19,14 @@ protected:
     // QHeaderView's answer, worked out once for each label, font and style and shared by every
     // header: a window's lists would otherwise measure their labels again each time one is made.
     QSize sectionSizeFromContents(int logicalIndex) const override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void reassertMark();
 
+    // What the label sizes depend on besides the label: font, style and orientation. Made when
+    // first needed; a font's key takes longer to make than a label to look up.
+    mutable QString m_sizeKey;
     int m_sortColumn = -1;
     bool m_ascending = true;
 };
