@@ -6,6 +6,7 @@
 #include "dump/SystemDoc.h"
 #include "editors/PatchEditDlg.h"
 #include "settings/Settings.h"
+#include "views/PatchRow.h"
 #include "views/RecordClipboard.h"
 #include "widgets/ControlKeys.h"
 #include "widgets/EditStep.h"
@@ -29,7 +30,7 @@
 
 namespace {
 
-constexpr int kExistsRole = Qt::UserRole + 1;
+constexpr int kExistsRole = PatchRow::kExistsRole;
 constexpr int kListId = 207;
 
 // Texts made once and shared by the cells that hold them: a full list is 5,500 cells of a few
@@ -116,10 +117,7 @@ const RecordSlot* PresentPatch(const SystemDoc& doc, int n) {
 }
 
 QTreeWidgetItem* MakeRow(int n, const RecordSlot* record) {
-    auto* item = new QTreeWidgetItem(RowCells(n, record));
-    item->setData(0, Qt::UserRole, n);
-    item->setData(0, kExistsRole, record != nullptr);
-    return item;
+    return new PatchRow(n, record != nullptr, RowCells(n, record));
 }
 
 PatchesPage::SortKey KeyOf(const QTreeWidgetItem* item) {

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QStyle>
@@ -40,11 +41,18 @@ ZIVPropSheet::ZIVPropSheet(SystemDoc& doc, ShellServices& shell, QWidget* parent
     // Clicking a tab leaves the keyboard focus where it was; Tab still reaches the strip.
     tabBar()->setFocusPolicy(Qt::TabFocus);
     setIconSize(QSize(16, 16));
+    // The configuration page's layout waits for the window's size: the first tab added is shown
+    // at once, and laying its seventy controls out at a size it never has costs as much again.
+    QLayout* configLayout = m_config->layout();
+    if (configLayout)
+        configLayout->setEnabled(false);
     for (SheetPage* p : {m_config, static_cast<SheetPage*>(m_patches), static_cast<SheetPage*>(m_banks),
                          static_cast<SheetPage*>(m_sets)}) {
         addTab(p, p->tabText());
         connect(p, &SheetPage::commandStatesChanged, this, &ZIVPropSheet::commandStatesChanged);
     }
+    if (configLayout)
+        configLayout->setEnabled(true);
     connect(this, &QTabWidget::currentChanged, this, &ZIVPropSheet::currentTabChanged);
     setCurrentIndex(TabConfig);
     currentTabChanged(TabConfig);
