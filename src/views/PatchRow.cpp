@@ -27,9 +27,8 @@ void PatchRow::setData(int column, int role, const QVariant& value) {
         if (value.toBool() == m_exists)
             return;
         m_exists = value.toBool();
-    } else {
-        QTreeWidgetItem::setData(column, role, value);
-        return;
     }
-    emitDataChanged();
+    // A change goes on as a plain item's does, so that the list hears of that one cell and role.
+    // The item keeps a copy only of what changed.
+    QTreeWidgetItem::setData(column, role, value);
 }

@@ -5,6 +5,7 @@
 #include "support/DataWindowKit.h"
 #include "views/BankInfoPane.h"
 #include "views/BanksPage.h"
+#include "views/PatchRow.h"
 #include "views/PatchesPage.h"
 #include "views/SetsPage.h"
 #include "widgets/EditStep.h"
@@ -16,6 +17,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QUndoStack>
 
 #include <functional>
@@ -294,5 +296,50 @@ TEST(InPlaceUpdate, PagesLookAsIfFilledAnew) {
                     << "tab " << tab;
             }
         }
+    }
+}
+
+// A patches list row holds its cells its own way, but the list hears of each change exactly as
+// of a plain item's: the same cell, the same roles, nothing for a text that stays.
+TEST(InPlaceUpdate, APatchRowReportsItsChangesAsAPlainItem) {
+    const QStringList cells{"007", "PATCH 7", "on", "", "none"};
+    QTreeWidget plainList;
+    QTreeWidget rowList;
+    for (QTreeWidget* list : {&plainList, &rowList})
+        list->setColumnCount(static_cast<int>(cells.size()));
+    auto* plain = new QTreeWidgetItem(cells);
+    plain->setData(0, Qt::UserRole, 7);
+    plain->setData(0, PatchRow::kExistsRole, true);
+    plainList.addTopLevelItem(plain);
+    auto* row = new PatchRow(7, true, cells);
+    rowList.addTopLevelItem(row);
+    QSignalSpy plainChanges(plainList.model(), &QAbstractItemModel::dataChanged);
+    QSignalSpy rowChanges(rowList.model(), &QAbstractItemModel::dataChanged);
+    const std::function<void(QTreeWidgetItem*)> edits[] = {
+        [](QTreeWidgetItem* item) { item->setText(1, "PATCH 7"); }, // unchanged
+        [](QTreeWidgetItem* item) { item->setText(1, "A LONGER NAME"); },
+        [](QTreeWidgetItem* item) { item->setText(3, "Pedal 2"); },
+        [](QTreeWidgetItem* item) { item->setText(1, "PATCH 7"); }, // and back
+        [](QTreeWidgetItem* item) { item->setData(0, PatchRow::kExistsRole, false); },
+        [](QTreeWidgetItem* item) { item->setData(0, PatchRow::kExistsRole, false); },
+        [](QTreeWidgetItem* item) { item->setData(0, Qt::UserRole, 8); },
+        [](QTreeWidgetItem* item) { item->setData(2, Qt::ToolTipRole, "a tip"); },
+    };
+    for (size_t e = 0; e < std::size(edits); ++e) {
+        SCOPED_TRACE(e);
+        edits[e](plain);
+        edits[e](row);
+        ASSERT_EQ(rowChanges.count(), plainChanges.count());
+        if (!plainChanges.isEmpty()) {
+            const QList<QVariant> expected = plainChanges.takeLast();
+            const QList<QVariant> got = rowChanges.takeLast();
+            EXPECT_EQ(got.at(0).toModelIndex().column(), expected.at(0).toModelIndex().column());
+            EXPECT_EQ(got.at(1).toModelIndex().column(), expected.at(1).toModelIndex().column());
+            EXPECT_EQ(got.at(2).value<QList<int>>(), expected.at(2).value<QList<int>>());
+        }
+        for (int c = 0; c < static_cast<int>(cells.size()); ++c)
+            for (const int role :
+                 {int(Qt::DisplayRole), int(Qt::UserRole), PatchRow::kExistsRole, int(Qt::ToolTipRole)})
+                EXPECT_EQ(row->data(c, role), plain->data(c, role)) << c << " " << role;
     }
 }
