@@ -115,7 +115,7 @@ QSize CellTextDelegate::sizeHint(const QStyleOptionViewItem& option, const QMode
     initStyleOption(&opt, index);
     const QWidget* widget = opt.widget;
     const QStyle* style = widget ? widget->style() : QApplication::style();
-    if (!IsPlain(opt, style))
+    if (!IsPlain(opt, style) || index.data(Qt::SizeHintRole).isValid())
         return QStyledItemDelegate::sizeHint(option, index);
     QHash<QString, QSize>& sizes = SizesFor(opt.font, style);
     auto it = sizes.constFind(opt.text);
