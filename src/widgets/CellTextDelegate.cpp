@@ -25,23 +25,27 @@ using Layouts = QHash<QString, LaidOutText>;
 // Cleared now and then, so that the layouts cannot grow without end.
 constexpr int kLayoutLimit = 20000;
 
-Layouts& LayoutsFor(const QFont& font) {
-    static std::map<QString, std::unique_ptr<Layouts>> tables;
-    // A font's key takes longer to make than a cell to paint: the last font asked for is kept.
+// What is kept for each text, one table for each font and style, for the life of the program: a
+// dump's names are laid out and measured once, whichever window shows them.
+template <typename Value> QHash<QString, Value>& TableFor(const QFont& font, const QStyle* style) {
+    static std::map<QString, std::unique_ptr<QHash<QString, Value>>> tables;
+    // A font's key takes longer to make than a cell to paint: the last table asked for is kept.
     static QFont lastFont;
-    static Layouts* last = nullptr;
-    if (last && font == lastFont)
+    static QString lastStyle;
+    static QHash<QString, Value>* last = nullptr;
+    if (last && font == lastFont && style->name() == lastStyle)
         return *last;
-    std::unique_ptr<Layouts>& table = tables[font.key()];
+    std::unique_ptr<QHash<QString, Value>>& table = tables[font.key() + QLatin1Char('|') + style->name()];
     if (!table)
-        table = std::make_unique<Layouts>();
+        table = std::make_unique<QHash<QString, Value>>();
     lastFont = font;
+    lastStyle = style->name();
     last = table.get();
     return *table;
 }
 
-const LaidOutText& LayoutOf(const QString& text, const QFont& font) {
-    Layouts& layouts = LayoutsFor(font);
+const LaidOutText& LayoutOf(const QString& text, const QFont& font, const QStyle* style) {
+    Layouts& layouts = TableFor<LaidOutText>(font, style);
     auto it = layouts.constFind(text);
     if (it != layouts.constEnd())
         return it.value();
@@ -91,39 +95,29 @@ bool IsPlain(const QStyleOptionViewItem& opt, const QStyle* style) {
            IsFollowedStyle(style) && IsOneLine(opt.text);
 }
 
-// The size the style asks for a plain cell, by font, style and text.
-QHash<QString, QSize>& SizesFor(const QFont& font, const QStyle* style) {
-    static std::map<QString, std::unique_ptr<QHash<QString, QSize>>> tables;
-    static QFont lastFont;
-    static QString lastStyle;
-    static QHash<QString, QSize>* last = nullptr;
-    if (last && font == lastFont && style->name() == lastStyle)
-        return *last;
-    std::unique_ptr<QHash<QString, QSize>>& table = tables[font.key() + QLatin1Char('|') + style->name()];
-    if (!table)
-        table = std::make_unique<QHash<QString, QSize>>();
-    lastFont = font;
-    lastStyle = style->name();
-    last = table.get();
-    return *table;
-}
-
 } // namespace
 
-QSize CellTextDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
-    QStyleOptionViewItem opt = option;
-    initStyleOption(&opt, index);
-    const QWidget* widget = opt.widget;
-    const QStyle* style = widget ? widget->style() : QApplication::style();
-    if (!IsPlain(opt, style) || index.data(Qt::SizeHintRole).isValid())
-        return QStyledItemDelegate::sizeHint(option, index);
-    QHash<QString, QSize>& sizes = SizesFor(opt.font, style);
-    auto it = sizes.constFind(opt.text);
+QSize CellTextDelegate::textCellSize(const QStyleOptionViewItem& option) {
+    const QStyle* style = option.widget ? option.widget->style() : QApplication::style();
+    QHash<QString, QSize>& sizes = TableFor<QSize>(option.font, style);
+    auto it = sizes.constFind(option.text);
     if (it != sizes.constEnd())
         return it.value();
     if (sizes.size() >= kLayoutLimit)
         sizes.clear();
-    return sizes.insert(opt.text, QStyledItemDelegate::sizeHint(option, index)).value();
+    return sizes
+        .insert(option.text,
+                style->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), option.widget))
+        .value();
+}
+
+QSize CellTextDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    const QStyle* style = opt.widget ? opt.widget->style() : QApplication::style();
+    if (!IsPlain(opt, style) || index.data(Qt::SizeHintRole).isValid())
+        return QStyledItemDelegate::sizeHint(option, index);
+    return textCellSize(opt);
 }
 
 void CellTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -143,7 +137,7 @@ void CellTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     }
     const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
     const QRect textRect = opt.rect.adjusted(margin, 0, -margin, 0);
-    const LaidOutText& laid = LayoutOf(opt.text, opt.font);
+    const LaidOutText& laid = LayoutOf(opt.text, opt.font, style);
     if (laid.width > textRect.width()) { // elided
         QStyledItemDelegate::paint(painter, option, index);
         return;

@@ -13,7 +13,11 @@ class CellTextDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    // A plain cell's size is the style's, worked out once for each text, font and style.
+    // The size the style gives a cell that holds nothing but `option.text`, worked out once for
+    // each text, font and style and shared by every view.
+    static QSize textCellSize(const QStyleOptionViewItem& option);
+
+    // A plain cell's size is the style's, as textCellSize() gives it.
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;

@@ -12,22 +12,7 @@
 #include <QStyleOptionViewItem>
 
 #include <algorithm>
-#include <map>
-#include <memory>
 #include <utility>
-
-namespace {
-// Text widths by font and style, for the life of the program: a dump's names are measured once,
-// whichever window shows them. Cleared now and then, so that it cannot grow without end.
-QHash<QString, int>& SharedTextWidths(const QString& key) {
-    static std::map<QString, std::unique_ptr<QHash<QString, int>>> tables;
-    std::unique_ptr<QHash<QString, int>>& table = tables[key];
-    if (!table)
-        table = std::make_unique<QHash<QString, int>>();
-    return *table;
-}
-constexpr int kTextWidthLimit = 20000;
-} // namespace
 
 ListCtrlExt::ListCtrlExt(QWidget* parent) : QTreeWidget(parent), m_header(new HdrCtrl(this)) {
     setHeader(m_header);
@@ -44,7 +29,6 @@ ListCtrlExt::ListCtrlExt(QWidget* parent) : QTreeWidget(parent), m_header(new Hd
     setFocusPolicy(Qt::StrongFocus);
     m_header->setSectionsMovable(true);
     m_header->setStretchLastSection(true);
-    attachTextWidths();
     QAbstractItemModel* rows = model();
     connect(rows, &QAbstractItemModel::rowsAboutToBeRemoved, this, &ListCtrlExt::forgetRows);
     connect(rows, &QAbstractItemModel::dataChanged, this, &ListCtrlExt::forgetCells);
@@ -65,26 +49,13 @@ ListCtrlExt::~ListCtrlExt() {
     disconnect(model(), nullptr, this, nullptr);
 }
 
-void ListCtrlExt::attachTextWidths() {
-    m_textWidths = &SharedTextWidths(font().key() + QLatin1Char('|') + style()->name());
-    m_rowWidths.clear();
-    m_labelWidths.clear();
-}
-
 int ListCtrlExt::cellWidth(const QString& text) const {
-    auto it = m_textWidths->constFind(text);
-    if (it != m_textWidths->constEnd())
-        return it.value();
     // What the delegate asks of the style for a cell that holds nothing but this text.
     QStyleOptionViewItem option;
     initViewItemOption(&option);
     option.features |= QStyleOptionViewItem::HasDisplay;
     option.text = text;
-    const int width = style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).width();
-    if (m_textWidths->size() >= kTextWidthLimit)
-        m_textWidths->clear();
-    m_textWidths->insert(text, width);
-    return width;
+    return CellTextDelegate::textCellSize(option).width();
 }
 
 const QVector<int>& ListCtrlExt::rowWidths(const QTreeWidgetItem* item) {
@@ -162,8 +133,10 @@ void ListCtrlExt::focusInEvent(QFocusEvent* event) {
 
 void ListCtrlExt::changeEvent(QEvent* event) {
     QTreeWidget::changeEvent(event);
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
-        attachTextWidths();
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        forgetAll();
+        m_labelWidths.clear();
+    }
 }
 
 QTreeWidgetItem* ListCtrlExt::addRow(const QStringList& cells, int data) {

@@ -11,9 +11,9 @@ class HdrCtrl;
 // The owner fits the columns with AutoSizeColumns() and hears the list through the *Notify
 // signals, each sent after the list's own handling of the event.
 //
-// Fitting measures a text once: widths are kept per distinct text (shared by every list with
-// the same font and style) and per row, and a row is looked at again only when one of its texts
-// changed, so refitting after a change to a few rows costs next to nothing.
+// Fitting measures a text once: widths are kept per distinct text (by the cell delegate, for
+// every list with the same font and style) and per row, and a row is looked at again only when one of its
+// texts changed, so refitting after a change to a few rows costs next to nothing.
 class ListCtrlExt : public QTreeWidget {
     Q_OBJECT
 public:
@@ -71,11 +71,8 @@ private:
     void forgetRows(const QModelIndex& parent, int first, int last);
     void forgetCells(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles);
     void forgetAll();
-    // The texts' widths for this list's font and style.
-    void attachTextWidths();
 
     HdrCtrl* m_header;
-    QHash<QString, int>* m_textWidths = nullptr;
     QHash<const QTreeWidgetItem*, QVector<int>> m_rowWidths;
     // Header label widths (with the label as key, and whether a sort mark is shown).
     QHash<QString, int> m_labelWidths;
