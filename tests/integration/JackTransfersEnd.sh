@@ -116,17 +116,19 @@ paused_download() {
     [ "$status" -eq 0 ] && cmp "$dir/largest.syx" "$dir/paused.syx"
 }
 
-# Runs a paused transfer (`step`); should it arrive torn while the server missed cycles (it
-# reports them as XRuns), the events of those cycles are JACK's own loss, and only then is the
-# step tried once more.
-whole_after_pause() {
-    local step=$1 what=$2 xruns
+# Runs a transfer (`step`) whose bytes must all reach the other side; should some go missing
+# while the server missed cycles (it reports them as XRuns), the events of those cycles are
+# JACK's own loss, and only then is the step tried once more. Otherwise fails with `failure`.
+once_more_after_xrun() {
+    local step=$1 what=$2 failure=$3 xruns
     xruns=$(grep -c "XRun" "$dir/jackd.log" || true)
     "$step" && return 0
-    [ "$(grep -c "XRun" "$dir/jackd.log" || true)" -gt "$xruns" ] ||
-        fail "the $what did not arrive whole after the server paused"
+    [ "$(grep -c "XRun" "$dir/jackd.log" || true)" -gt "$xruns" ] || fail "$failure"
     echo "the server missed cycles during the $what (an XRun in its log): once more"
-    "$step" || fail "the $what did not arrive whole after the server paused"
+    "$step" || fail "$failure"
+}
+whole_after_pause() {
+    once_more_after_xrun "$1" "$2" "the $2 did not arrive whole after the server paused"
 }
 whole_after_pause paused_download download
 
@@ -193,18 +195,21 @@ echo "upload of an image not ending on F7: ended in $(since "$t") s, status $sta
 grep -qE "^Sent ([0-9]+) of \1 bytes" "$dir/send-short.log" || fail "not every byte of the image went out"
 
 # 4. Ctrl+C in the middle of an upload ends it with status 1 and closes the device's message.
-before=$(grep -c "^Received" "$dir/simulator.log" || true)
-"$cli" send "$dir/largest.syx" --out "$to_device" --delay 0 >"$dir/send-interrupted.log" 2>&1 &
-sender=$!
-sleep 2
-t=$(now)
-kill -INT "$sender"
-wait_for_end "$sender" 5 || fail "Ctrl+C did not end the upload within 5 s"
-echo "upload interrupted by Ctrl+C: ended in $(since "$t") s, status $status"
-[ "$status" -eq 1 ] || fail "the interrupted upload ended with status $status"
-wait_for_line "$dir/simulator.log" 5 "^Received [0-9]+ bytes" &&
-    [ "$(grep -c "^Received" "$dir/simulator.log")" -gt "$before" ] ||
-    fail "the device was left inside the interrupted message"
+# Returns 1 when the upload ended so but the device did not hear the message close.
+interrupted_upload() {
+    before=$(grep -c "^Received" "$dir/simulator.log" || true)
+    "$cli" send "$dir/largest.syx" --out "$to_device" --delay 0 >"$dir/send-interrupted.log" 2>&1 &
+    sender=$!
+    sleep 2
+    t=$(now)
+    kill -INT "$sender"
+    wait_for_end "$sender" 5 || fail "Ctrl+C did not end the upload within 5 s"
+    echo "upload interrupted by Ctrl+C: ended in $(since "$t") s, status $status"
+    [ "$status" -eq 1 ] || fail "the interrupted upload ended with status $status"
+    wait_for_line "$dir/simulator.log" 5 "^Received [0-9]+ bytes" &&
+        [ "$(grep -c "^Received" "$dir/simulator.log")" -gt "$before" ]
+}
+once_more_after_xrun interrupted_upload "interrupted upload" "the device was left inside the interrupted message"
 
 # 5. The server stops in the middle of an upload and of a download: both end with an error.
 "$cli" send "$dir/largest.syx" --out "$to_device" --delay 0 >"$dir/send-lost.log" 2>&1 &
