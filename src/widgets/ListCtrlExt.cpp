@@ -12,6 +12,7 @@
 #include <QStyleOptionViewItem>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 ListCtrlExt::ListCtrlExt(QWidget* parent) : QTreeWidget(parent), m_header(new HdrCtrl(this)) {
@@ -49,22 +50,50 @@ ListCtrlExt::~ListCtrlExt() {
     disconnect(model(), nullptr, this, nullptr);
 }
 
+// Measures the cells of one fitting pass. The option is made on the first cell, as making it
+// costs more than looking a text up; a text equal to the one above it in its column is not
+// looked up again (many columns repeat a few texts all the way down).
+class ListCtrlExt::CellMeasure {
+public:
+    explicit CellMeasure(const ListCtrlExt& list) : m_list(list) {}
+
+    int width(int column, const QString& text) {
+        if (!m_option) {
+            m_option.emplace();
+            m_list.initViewItemOption(&*m_option);
+            m_option->features |= QStyleOptionViewItem::HasDisplay;
+        }
+        if (column >= m_above.size())
+            m_above.resize(column + 1, {QString(), -1});
+        auto& [aboveText, aboveWidth] = m_above[column];
+        if (aboveWidth < 0 || text != aboveText) {
+            m_option->text = text;
+            aboveText = text;
+            aboveWidth = CellTextDelegate::textCellSize(*m_option).width();
+        }
+        return aboveWidth;
+    }
+
+private:
+    const ListCtrlExt& m_list;
+    // What the delegate asks of the style for a cell that holds nothing but its text.
+    std::optional<QStyleOptionViewItem> m_option;
+    // Per column, the text last measured and its width (-1: none yet).
+    QVector<std::pair<QString, int>> m_above;
+};
+
 int ListCtrlExt::cellWidth(const QString& text) const {
-    // What the delegate asks of the style for a cell that holds nothing but this text.
-    QStyleOptionViewItem option;
-    initViewItemOption(&option);
-    option.features |= QStyleOptionViewItem::HasDisplay;
-    option.text = text;
-    return CellTextDelegate::textCellSize(option).width();
+    CellMeasure measure(*this);
+    return measure.width(0, text);
 }
 
-const QVector<int>& ListCtrlExt::rowWidths(const QTreeWidgetItem* item) {
+const QVector<int>& ListCtrlExt::rowWidths(const QTreeWidgetItem* item, CellMeasure& measure) {
     auto it = m_rowWidths.find(item);
     const int columns = columnCount();
     if (it == m_rowWidths.end() || it->size() != columns) {
         QVector<int> widths(columns);
         for (int c = 0; c < columns; ++c)
-            widths[c] = cellWidth(item->text(c));
+            widths[c] = measure.width(c, item->text(c));
         it = m_rowWidths.insert(item, std::move(widths));
     }
     return it.value();
@@ -95,8 +124,9 @@ void ListCtrlExt::AutoSizeColumns() {
     const int columns = columnCount();
     QVector<int> content(columns, 0);
     const int rows = topLevelItemCount();
+    CellMeasure measure(*this);
     for (int r = 0; r < rows; ++r) {
-        const QVector<int>& widths = rowWidths(topLevelItem(r));
+        const QVector<int>& widths = rowWidths(topLevelItem(r), measure);
         for (int c = 0; c < columns; ++c)
             content[c] = std::max(content[c], widths[c]);
     }

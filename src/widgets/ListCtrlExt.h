@@ -65,8 +65,9 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    class CellMeasure;
     // The cell widths of a row, measured when first asked for.
-    const QVector<int>& rowWidths(const QTreeWidgetItem* item);
+    const QVector<int>& rowWidths(const QTreeWidgetItem* item, CellMeasure& measure);
     // Rows leave the list, or a cell's text changed: their widths go.
     void forgetRows(const QModelIndex& parent, int first, int last);
     void forgetCells(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles);
