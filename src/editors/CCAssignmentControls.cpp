@@ -9,11 +9,8 @@
 
 namespace {
 QComboBox* NumberCombo(QWidget* parent, int first, int last, const QString& objectName, const QString& name) {
-    QStringList numbers;
-    for (int i = first; i <= last; ++i)
-        numbers << QString::number(i);
     auto* combo = new SharedHintComboBox(parent);
-    combo->setSharedItems(numbers);
+    combo->setSharedNumbers(first, last);
     combo->setObjectName(objectName);
     combo->setAccessibleName(name);
     combo->setMaxVisibleItems(16);

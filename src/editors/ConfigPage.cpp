@@ -37,11 +37,22 @@ QLineEdit* NumberField(const QString& objectName, QWidget* parent) {
     return edit;
 }
 
-QComboBox* Combo(const QStringList& items, const QString& objectName, QWidget* parent) {
+SharedHintComboBox* Combo(const QString& objectName, QWidget* parent) {
     auto* combo = new SharedHintComboBox(parent);
-    combo->setSharedItems(items);
     combo->setObjectName(objectName);
     combo->setMaxVisibleItems(17);
+    return combo;
+}
+
+QComboBox* Combo(const QStringList& items, const QString& objectName, QWidget* parent) {
+    SharedHintComboBox* combo = Combo(objectName, parent);
+    combo->setSharedItems(items);
+    return combo;
+}
+
+QComboBox* NumberCombo(int first, int last, const QString& objectName, QWidget* parent) {
+    SharedHintComboBox* combo = Combo(objectName, parent);
+    combo->setSharedNumbers(first, last);
     return combo;
 }
 
@@ -99,7 +110,7 @@ void ConfigPage::buildControls() {
     m_currentBank = NumberField(QStringLiteral("currentBank"), this);
     m_currentPatch = NumberField(QStringLiteral("currentPatch"), this);
     m_currentSet = NumberField(QStringLiteral("currentSet"), this);
-    m_deviceChannel = Combo(Numbers(1, 16), QStringLiteral("deviceChannel"), this);
+    m_deviceChannel = NumberCombo(1, 16, QStringLiteral("deviceChannel"), this);
 
     auto* fields = new QGridLayout;
     fields->setHorizontalSpacing(8);
@@ -176,9 +187,9 @@ void ConfigPage::buildControls() {
         calGrid->addWidget(heading, 0, 1 + pedal);
         const QString key = QStringLiteral("Pedal%1").arg(pedal + 1);
         const QString title = QStringLiteral("Calibration Pedal %1").arg(pedal + 1);
-        m_calMin[p] = Combo(Numbers(0, 255), QStringLiteral("calMin") + key, calibration);
+        m_calMin[p] = NumberCombo(0, 255, QStringLiteral("calMin") + key, calibration);
         m_calMin[p]->setAccessibleName(title + QStringLiteral(" Min"));
-        m_calMax[p] = Combo(Numbers(0, 255), QStringLiteral("calMax") + key, calibration);
+        m_calMax[p] = NumberCombo(0, 255, QStringLiteral("calMax") + key, calibration);
         m_calMax[p]->setAccessibleName(title + QStringLiteral(" Max"));
         m_calType[p] = Combo(types, QStringLiteral("calType") + key, calibration);
         m_calType[p]->setAccessibleName(title + QStringLiteral(" Type"));

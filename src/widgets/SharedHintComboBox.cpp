@@ -38,16 +38,40 @@ void SharedHintComboBox::followItems() {
 }
 
 void SharedHintComboBox::setSharedItems(const QStringList& items) {
+    static QHash<QStringList, SharedItems> lists;
+    auto it = lists.find(items);
+    if (it == lists.end())
+        it = lists.insert(items, SharedItems{});
+    showShared(*it, [&items] { return items; });
+}
+
+void SharedHintComboBox::setSharedNumbers(int first, int last) {
+    static QHash<std::pair<int, int>, SharedItems> lists;
+    auto it = lists.find({first, last});
+    if (it == lists.end())
+        it = lists.insert({first, last}, SharedItems{});
+    showShared(*it, [first, last] {
+        QStringList numbers;
+        for (int n = first; n <= last; ++n)
+            numbers << QString::number(n);
+        return numbers;
+    });
+}
+
+void SharedHintComboBox::showShared(SharedItems& shared, const std::function<QStringList()>& items) {
     // The models live as long as the application; one is made again should it have gone.
-    static QHash<QStringList, QPointer<QStandardItemModel>> models;
-    QPointer<QStandardItemModel>& shared = models[items];
-    if (!shared) {
-        shared = new QStandardItemModel(QCoreApplication::instance());
-        for (const QString& item : items)
-            shared->appendRow(new QStandardItem(item));
+    static int lists = 0;
+    if (!shared.model) {
+        shared.model = new QStandardItemModel(QCoreApplication::instance());
+        for (const QString& item : items())
+            shared.model->appendRow(new QStandardItem(item));
+        if (shared.id < 0)
+            shared.id = lists++;
     }
     disconnect(model(), nullptr, this, nullptr);
-    setModel(shared); // frees the box's own model
+    setModel(shared.model); // frees the box's own model
+    m_shared = shared.model;
+    m_sharedId = shared.id;
     followItems();
     forget();
 }
@@ -67,6 +91,10 @@ QString SharedHintComboBox::key() const {
                       .arg(iconSize().height())
                       .arg(placeholderText());
     const QAbstractItemModel* items = model();
+    // Shared items never change: their list stands for them.
+    if (items == m_shared && rootModelIndex() == QModelIndex())
+        return key + QLatin1Char('#') + QString::number(m_sharedId) + QLatin1Char('|') +
+               QString::number(modelColumn());
     const int n = items->rowCount(rootModelIndex());
     for (int i = 0; i < n; ++i) {
         const QModelIndex index = items->index(i, modelColumn(), rootModelIndex());

@@ -12,11 +12,13 @@
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QStandardItemModel>
 #include <QStyledItemDelegate>
 #include <QTest>
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -134,6 +136,35 @@ TEST(SharedHintComboBox, GivesTheHintsOfAPlainBoxWithTheSameItems) {
         lateBox.addItems(items);
         lateBox.addItem("an item added later, longer than the rest");
         EXPECT_EQ(late.sizeHint(), lateBox.sizeHint());
+    }
+    // Shared numbers: the items and hints of a box filled with them, also after another list
+    // of the same length took their place.
+    for (const auto& [first, last] : {std::pair{1, 16}, std::pair{0, 255}}) {
+        SCOPED_TRACE(last);
+        QComboBox plain;
+        QStringList letters;
+        for (int n = first; n <= last; ++n) {
+            plain.addItem(QString::number(n));
+            letters << QString(QLatin1Char('W')).repeated(n % 7 + 1);
+        }
+        for (int round = 0; round < 2; ++round) {
+            SharedHintComboBox numbers;
+            numbers.setSharedNumbers(first, last);
+            ASSERT_EQ(numbers.count(), plain.count());
+            for (int i = 0; i < plain.count(); ++i)
+                EXPECT_EQ(numbers.itemText(i), plain.itemText(i));
+            EXPECT_EQ(numbers.sizeHint(), plain.sizeHint());
+            EXPECT_EQ(numbers.minimumSizeHint(), plain.minimumSizeHint());
+        }
+        QStandardItemModel other;
+        for (const QString& text : letters)
+            other.appendRow(new QStandardItem(text));
+        SharedHintComboBox replaced;
+        replaced.setSharedNumbers(first, last);
+        replaced.setModel(&other);
+        QComboBox lettersBox;
+        lettersBox.addItems(letters);
+        EXPECT_EQ(replaced.sizeHint(), lettersBox.sizeHint());
     }
 }
 
