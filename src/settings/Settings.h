@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <memory>
@@ -151,6 +152,7 @@ public:
 
 private:
     std::unique_ptr<QSettings> OpenStore() const;
+    QStringList StoreFiles() const;
 
     QString m_iniPath;
     QString m_programDir;
