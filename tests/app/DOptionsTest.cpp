@@ -15,6 +15,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QDir>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
@@ -23,6 +24,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -362,6 +364,24 @@ TEST_F(DOptionsSettings, AStoreThatMayHoldASerialisedObjectIsLeftClosedAndUntouc
         ASSERT_EQ(prompter.Messages().size(), 1u);
         EXPECT_EQ(prompter.Messages()[0].text, "Could not write to registry.");
         EXPECT_EQ(StoreText().toUtf8(), text);
+    }
+    // The user's own store reads the company's file too: either one closes it.
+    const QDir config(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    ASSERT_TRUE(config.mkpath(QStringLiteral("Morvik")));
+    const QString own = config.filePath(QStringLiteral("Morvik/Tolvane.conf"));
+    const QString company = config.filePath(QStringLiteral("Morvik.conf"));
+    for (const QString& path : {own, company}) {
+        SCOPED_TRACE(path.toStdString());
+        for (const QString& file : {own, company}) {
+            QFile out(file);
+            ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            out.write(file == path ? hostile[0] : QByteArray("[Settings]\nBufferSize=1024\n"));
+        }
+        EXPECT_EQ(Settings(QString(), ProgramDir()).BufferSize(), 256);
+        QFile::remove(path);
+        EXPECT_EQ(Settings(QString(), ProgramDir()).BufferSize(), 1024);
+        QFile::remove(own);
+        QFile::remove(company);
     }
 }
 
