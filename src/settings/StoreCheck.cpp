@@ -1,5 +1,7 @@
 #include "settings/StoreCheck.h"
 
+#include "miditext/MidiText.h"
+
 #include <QByteArray>
 #include <QFile>
 
@@ -9,16 +11,6 @@ namespace {
 
 // Far above what this program writes (a few kilobytes); a larger file is not read at all.
 constexpr qint64 kLargestStore = 1024 * 1024;
-
-int HexDigit(char ch) {
-    if (ch >= '0' && ch <= '9')
-        return ch - '0';
-    if (ch >= 'a' && ch <= 'f')
-        return ch - 'a' + 10;
-    if (ch >= 'A' && ch <= 'F')
-        return ch - 'A' + 10;
-    return -1;
-}
 
 int OctalDigit(char ch) {
     return ch >= '0' && ch <= '7' ? ch - '0' : -1;
@@ -50,7 +42,7 @@ bool MayHoldSerialisedValue(QByteArrayView text) {
         const char code = text[i++];
         if (code == 'x' || OctalDigit(code) >= 0) {
             const int base = code == 'x' ? 16 : 8;
-            const auto digit = [base](char c) { return base == 16 ? HexDigit(c) : OctalDigit(c); };
+            const auto digit = [base](char c) { return base == 16 ? HexDigitValue(c) : OctalDigit(c); };
             char16_t unit = code == 'x' ? 0 : static_cast<char16_t>(OctalDigit(code));
             bool any = code != 'x';
             for (; i < text.size() && digit(text[i]) >= 0; ++i) {
