@@ -87,10 +87,9 @@ Settings::Settings(const QString& iniPath, const QString& programDir)
 Settings::~Settings() = default;
 
 // A fresh QSettings each time: its status keeps the first error it met, and a save has to know
-// whether its own first write failed.
-// A store that may hold a serialised object (see StoreCheck) is not opened: a store on no file
-// stands for it, so the values are the defaults and saving reports the store as not writable.
-// The file stays as it is.
+// whether its own first write failed. A store that may hold a serialised object (see StoreCheck)
+// is not opened: a store on no file stands for it, so the values are the defaults and saving
+// reports the store as not writable. The file stays as it is.
 std::unique_ptr<QSettings> Settings::OpenStore() const {
     if (!StoreCheck::SafeToOpen(StoreFiles()))
         return std::make_unique<QSettings>(QString(), QSettings::IniFormat);
