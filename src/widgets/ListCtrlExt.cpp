@@ -82,11 +82,6 @@ private:
     QVector<std::pair<QString, int>> m_above;
 };
 
-int ListCtrlExt::cellWidth(const QString& text) const {
-    CellMeasure measure(*this);
-    return measure.width(0, text);
-}
-
 const QVector<int>& ListCtrlExt::rowWidths(const QTreeWidgetItem* item, CellMeasure& measure) {
     auto it = m_rowWidths.find(item);
     const int columns = columnCount();

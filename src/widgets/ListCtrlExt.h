@@ -31,8 +31,6 @@ public:
     // Every column as wide as the larger of its widest cell and its label plus 10 pixels; the
     // last column takes the rest of the width.
     virtual void AutoSizeColumns();
-    // The width a cell holding `text` asks for, as the list's delegate measures it.
-    int cellWidth(const QString& text) const;
 
     // Appends a row; its item data is `data`.
     QTreeWidgetItem* addRow(const QStringList& cells, int data);
