@@ -15,12 +15,14 @@
 
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QGraphicsDropShadowEffect>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
@@ -28,11 +30,20 @@
 #include <algorithm>
 
 namespace {
+// The validator every number field shares: each validator compiles its expression again, which
+// took longer than making the field. It lives as long as the application.
+QValidator* DigitsOnly() {
+    static QPointer<QRegularExpressionValidator> shared;
+    if (!shared)
+        shared = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")),
+                                                 QCoreApplication::instance());
+    return shared;
+}
+
 QLineEdit* NumberField(const QString& objectName, QWidget* parent) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(objectName);
-    static const QRegularExpression digits(QStringLiteral("[0-9]*")); // compiled once, shared
-    edit->setValidator(new QRegularExpressionValidator(digits, edit));
+    edit->setValidator(DigitsOnly());
     edit->setMaximumWidth(70);
     return edit;
 }

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -93,6 +94,15 @@ TEST_F(ConfigPageTest, ShowsTheDumpAndTogglesEditMode) {
     SetField("currentSet", "4");
     page->Refresh(nullptr, HintConfig);
     EXPECT_EQ(Field("currentSet"), "4");
+    // The number fields take digits only, in this page and in one made after it.
+    ConfigPage other(*doc, shell);
+    for (ConfigPage* p : {page.get(), &other}) {
+        auto* timeout = Find<QLineEdit>(*p, "powerupTimeout");
+        timeout->setEnabled(true);
+        timeout->selectAll();
+        QTest::keyClicks(timeout, "1a2- 5");
+        EXPECT_EQ(timeout->text(), "125");
+    }
     Button("cancel")->click();
     EXPECT_FALSE(page->isEditing());
     EXPECT_EQ(Field("currentSet"), "2");
