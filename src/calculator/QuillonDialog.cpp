@@ -2,6 +2,7 @@
 
 #include "calculator/QuillonLogic.h"
 #include "miditext/MidiText.h"
+#include "store/StoreCheck.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -33,6 +34,7 @@
 #include <QtEndian>
 
 #include <iterator>
+#include <memory>
 
 namespace {
 
@@ -84,6 +86,13 @@ QComboBox* NumberCombo(int first, int last) {
     return combo;
 }
 
+// The calculator's store, opened afresh for each read or write. A file that may make Qt
+// rebuild a serialised object as it opens is left closed and untouched (see StoreCheck): the
+// settings are then the defaults, and what the calculator saves is not kept.
+std::unique_ptr<QSettings> OpenStore() {
+    return StoreCheck::OpenNative(QString::fromLatin1(kCompany), QString::fromLatin1(kProgram));
+}
+
 } // namespace
 
 class QuillonDialog::Updating {
@@ -104,8 +113,7 @@ QuillonDialog::QuillonDialog(QWidget* parent) : QDialog(parent) {
     setWindowIcon(ProgramIcon());
     BuildControls();
 
-    QSettings settings(kCompany, kProgram);
-    m_autoCopy->setChecked(settings.value(kAutoCopyKey, 0).toInt() != 0);
+    m_autoCopy->setChecked(OpenStore()->value(kAutoCopyKey, 0).toInt() != 0);
 
     m_controlChange->setChecked(true);
     SetMode(QuillonLogic::ControlChange);
@@ -421,13 +429,12 @@ void QuillonDialog::BringForward() {
 }
 
 void QuillonDialog::reject() {
-    QSettings settings(kCompany, kProgram);
-    settings.setValue(kAutoCopyKey, m_autoCopy->isChecked() ? 1 : 0);
+    OpenStore()->setValue(kAutoCopyKey, m_autoCopy->isChecked() ? 1 : 0);
     QDialog::reject();
 }
 
 void QuillonDialog::RestorePosition() {
-    const QByteArray bytes = QSettings(kCompany, kProgram).value(kPositionKey).toByteArray();
+    const QByteArray bytes = OpenStore()->value(kPositionKey).toByteArray();
     if (bytes.size() != kPositionBytes)
         return;
     const qint32 left = qFromLittleEndian<qint32>(bytes.constData());
@@ -442,5 +449,5 @@ void QuillonDialog::SavePosition() {
     const QRect rect = frameGeometry();
     if (rect.width() == 0 || rect.height() == 0)
         return;
-    QSettings(kCompany, kProgram).setValue(kPositionKey, EncodeRect(rect));
+    OpenStore()->setValue(kPositionKey, EncodeRect(rect));
 }

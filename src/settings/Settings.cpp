@@ -1,14 +1,13 @@
 #include "settings/Settings.h"
 
 #include "dump/Prompter.h"
-#include "settings/StoreCheck.h"
+#include "store/StoreCheck.h"
 #include "version/Version.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QVariant>
 
 #include <array>
@@ -91,26 +90,9 @@ Settings::~Settings() = default;
 // is not opened: a store on no file stands for it, so the values are the defaults and saving
 // reports the store as not writable. The file stays as it is.
 std::unique_ptr<QSettings> Settings::OpenStore() const {
-    if (!StoreCheck::SafeToOpen(StoreFiles()))
-        return std::make_unique<QSettings>(QString(), QSettings::IniFormat);
     if (m_iniPath.isEmpty())
-        return std::make_unique<QSettings>(QString::fromLatin1(kCompany), QString::fromLatin1(kApplication));
-    return std::make_unique<QSettings>(m_iniPath, QSettings::IniFormat);
-}
-
-// The files a store reads when it opens: the INI file, or the program's and the company's files in
-// each configuration folder, the user's first.
-QStringList Settings::StoreFiles() const {
-    if (!m_iniPath.isEmpty())
-        return {m_iniPath};
-    QStringList files;
-    const QString company = QString::fromLatin1(kCompany);
-    for (const QString& folder : QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation)) {
-        files << folder + QLatin1Char('/') + company + QLatin1Char('/') + QString::fromLatin1(kApplication) +
-                     QStringLiteral(".conf");
-        files << folder + QLatin1Char('/') + company + QStringLiteral(".conf");
-    }
-    return files;
+        return StoreCheck::OpenNative(QString::fromLatin1(kCompany), QString::fromLatin1(kApplication));
+    return StoreCheck::OpenIni(m_iniPath);
 }
 
 bool Settings::IsOfferedBufferSize(int bytes) {

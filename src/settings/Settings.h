@@ -5,7 +5,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
 
 #include <cstdint>
 #include <memory>
@@ -152,7 +151,6 @@ public:
 
 private:
     std::unique_ptr<QSettings> OpenStore() const;
-    QStringList StoreFiles() const;
 
     QString m_iniPath;
     QString m_programDir;

@@ -6,7 +6,7 @@
 #include "midi/SimulatorBackend.h"
 #include "settings/RecentList.h"
 #include "settings/Settings.h"
-#include "settings/StoreCheck.h"
+#include "store/StoreCheck.h"
 #include "support/FakeMidiBackend.h"
 #include "support/ScriptedPrompter.h"
 #include "support/SimulatorLayer.h"
@@ -316,30 +316,6 @@ TEST_F(DOptionsSettings, UnwritableStoreIsReportedOnceAndNothingIsWritten) {
     ASSERT_EQ(m_prompter.Messages().size(), 1u);
     EXPECT_EQ(m_prompter.Messages()[0].text, "Could not write to registry.");
     EXPECT_EQ(m_prompter.Messages()[0].caption, "Error");
-}
-
-TEST(DOptionsStoreCheck, FindsASerialisedObjectHoweverItIsWritten) {
-    const struct {
-        QByteArray value;
-        bool found;
-    } rows[] = {
-        {QByteArray("@Variant(\\0\\0\\0\\x9QList<int>)"), true}, // as a fuzzer left it: gigabytes
-        {QByteArray("\\x40Variant(\\0)"), true},
-        {QByteArray("\\x10040Variant(\\0)"), true}, // the escape keeps 16 bits
-        {QByteArray("\\100\\x56\\141riant(\\0)"), true},
-        {QByteArray("\"@Var\"  iant(\\0)"), true}, // blanks after a closing quote go
-        {QByteArray("one, @Variant(\\0)"), true},  // an item of a list
-        {QByteArray("@Var\\\niant(\\0)"), true},   // a line joined by a backslash
-        {QByteArray("@\\qVariant(\\0)"), true},    // an unknown escape is dropped
-        {QByteArray("@ByteArray(\\xfc\\xff\\0\\0)"), false},
-        {QByteArray("/home/jos\\xe9/Variant (2).syx"), false},
-        {QByteArray("@@Variant is a name"), false},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.value.toStdString());
-        EXPECT_EQ(StoreCheck::MayHoldSerialisedValue(QByteArray("[Settings]\nBackground=") + row.value + '\n'),
-                  row.found);
-    }
 }
 
 TEST_F(DOptionsSettings, AStoreThatMayHoldASerialisedObjectIsLeftClosedAndUntouched) {

@@ -5,6 +5,8 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <QtEndian>
@@ -281,6 +284,35 @@ private slots:
         QTest::keyClick(m_dialog.get(), Qt::Key_Escape);
         QVERIFY(!m_dialog->isVisible());
         QCOMPARE(QSettings(QStringLiteral("Morvik"), QStringLiteral("Quillon")).value("AutoCopy").toInt(), 1);
+    }
+
+    void aStoreThatMayHoldASerialisedObjectIsLeftClosedAndUntouched() {
+        m_dialog.reset();
+        const QDir config(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+        QVERIFY(config.mkpath(QStringLiteral("Morvik")));
+        const QByteArray hostile = "[General]\nAutoCopy=1\nPosition=@Variant(\\0\\0\\0\\tQList<int>)\n";
+        // The calculator's own file and the company's beside it are both read: either closes it.
+        for (const QString& path : {config.filePath(QStringLiteral("Morvik/Quillon.conf")),
+                                    config.filePath(QStringLiteral("Morvik.conf"))}) {
+            {
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+                file.write(hostile);
+            }
+            {
+                QuillonDialog dialog;
+                QCheckBox* autoCopy = Find<QCheckBox>(dialog, "autoCopyCheck");
+                QVERIFY(!autoCopy->isChecked());
+                autoCopy->setChecked(true);
+                dialog.show();
+                Find<QPushButton>(dialog, "exitButton")->click();
+            }
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), hostile);
+            file.close();
+            QVERIFY(file.remove());
+        }
     }
 
     void missingHelpFileIsReported() {

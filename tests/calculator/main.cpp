@@ -1,6 +1,5 @@
 #include <QApplication>
-#include <QSettings>
-#include <QStandardPaths>
+#include <QFile>
 #include <QTemporaryDir>
 
 int RunQuillonLogicTest(int argc, char** argv);
@@ -8,14 +7,14 @@ int RunQuillonDialogTest(int argc, char** argv);
 int RunQuillonRemoteTest(int argc, char** argv);
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    // The user's own calculator settings must never be read or written by a test run.
+    // The user's own calculator settings must never be read or written by a test run. The
+    // configuration folder itself moves, so that the store and the check made before it opens
+    // see the same files; nothing else of the user's is shared with the editor's tests either.
     QTemporaryDir settingsDir;
     if (!settingsDir.isValid())
         return 1;
-    QStandardPaths::setTestModeEnabled(true);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(settingsDir.path()));
+    QApplication app(argc, argv);
 
     int failures = 0;
     failures += RunQuillonLogicTest(argc, argv);

@@ -1,9 +1,11 @@
-#include "settings/StoreCheck.h"
+#include "store/StoreCheck.h"
 
 #include "miditext/MidiText.h"
 
 #include <QByteArray>
 #include <QFile>
+#include <QLibraryInfo>
+#include <QStandardPaths>
 
 namespace StoreCheck {
 
@@ -73,6 +75,37 @@ bool SafeToOpen(const QStringList& paths) {
             return false;
     }
     return true;
+}
+
+QStringList NativeFiles(const QString& organization, const QString& application) {
+    QStringList folders = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
+    // The system-wide folder Qt was built with, should the environment name others.
+    const QString system = QLibraryInfo::path(QLibraryInfo::SettingsPath);
+    if (!folders.contains(system))
+        folders << system;
+    QStringList files;
+    for (const QString& folder : folders) {
+        files << folder + QLatin1Char('/') + organization + QLatin1Char('/') + application +
+                     QStringLiteral(".conf");
+        files << folder + QLatin1Char('/') + organization + QStringLiteral(".conf");
+    }
+    return files;
+}
+
+std::unique_ptr<QSettings> ClosedStore() {
+    return std::make_unique<QSettings>(QString(), QSettings::IniFormat);
+}
+
+std::unique_ptr<QSettings> OpenNative(const QString& organization, const QString& application) {
+    if (!SafeToOpen(NativeFiles(organization, application)))
+        return ClosedStore();
+    return std::make_unique<QSettings>(organization, application);
+}
+
+std::unique_ptr<QSettings> OpenIni(const QString& path) {
+    if (!SafeToOpen({path}))
+        return ClosedStore();
+    return std::make_unique<QSettings>(path, QSettings::IniFormat);
 }
 
 } // namespace StoreCheck

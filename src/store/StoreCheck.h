@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QSettings>
 #include <QStringList>
+
+#include <memory>
 
 // Qt reads every value of a settings file as soon as it opens it, and a value written as a
 // serialised object ("@Variant(...)") is rebuilt from its bytes there and then: a length in those
@@ -17,5 +20,17 @@ bool MayHoldSerialisedValue(QByteArrayView text);
 // Whether Qt may open these files: each one is absent or unreadable, or small enough to be one
 // this program wrote and holds no serialised object.
 bool SafeToOpen(const QStringList& paths);
+
+// The files QSettings(organization, application) reads as it opens: the program's and the
+// organisation's file in each configuration folder, the user's first.
+QStringList NativeFiles(const QString& organization, const QString& application);
+
+// A store on no file, for one that failed the check: it reads as the defaults, and writing to it
+// fails (its status turns to an access error), so the file stays as it is.
+std::unique_ptr<QSettings> ClosedStore();
+// QSettings(organization, application), or a closed store when one of its files fails the check.
+std::unique_ptr<QSettings> OpenNative(const QString& organization, const QString& application);
+// The INI file at `path`, or a closed store when it fails the check.
+std::unique_ptr<QSettings> OpenIni(const QString& path);
 
 } // namespace StoreCheck
