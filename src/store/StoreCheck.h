@@ -8,8 +8,9 @@
 
 // Qt reads every value of a settings file as soon as it opens it, and a value written as a
 // serialised object ("@Variant(...)") is rebuilt from its bytes there and then: a length in those
-// bytes can ask for gigabytes, which ends the program before it has read one setting. This
-// program never writes such a value, so a store that holds one is left closed.
+// bytes can ask for tens of gigabytes before one setting is read (the sanitizers end the program
+// there; elsewhere it depends on how much memory the system hands out). These programs never
+// write such a value, so a store that holds one is left closed.
 namespace StoreCheck {
 
 // Whether the text of a settings file may hold a serialised object. Errs on the safe side: the
