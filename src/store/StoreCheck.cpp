@@ -18,6 +18,10 @@ int OctalDigit(char ch) {
     return ch >= '0' && ch <= '7' ? ch - '0' : -1;
 }
 
+std::unique_ptr<QSettings> ClosedStore() {
+    return std::make_unique<QSettings>(QString(), QSettings::IniFormat);
+}
+
 } // namespace
 
 bool MayHoldSerialisedValue(QByteArrayView text) {
@@ -79,7 +83,7 @@ bool SafeToOpen(const QStringList& paths) {
 
 QStringList NativeFiles(const QString& organization, const QString& application) {
     QStringList folders = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
-    // The system-wide folder Qt was built with, should the environment name others.
+    // Qt's system-wide folder, should the environment name others.
     const QString system = QLibraryInfo::path(QLibraryInfo::SettingsPath);
     if (!folders.contains(system))
         folders << system;
@@ -90,10 +94,6 @@ QStringList NativeFiles(const QString& organization, const QString& application)
         files << folder + QLatin1Char('/') + organization + QStringLiteral(".conf");
     }
     return files;
-}
-
-std::unique_ptr<QSettings> ClosedStore() {
-    return std::make_unique<QSettings>(QString(), QSettings::IniFormat);
 }
 
 std::unique_ptr<QSettings> OpenNative(const QString& organization, const QString& application) {

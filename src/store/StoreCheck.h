@@ -23,15 +23,15 @@ bool MayHoldSerialisedValue(QByteArrayView text);
 bool SafeToOpen(const QStringList& paths);
 
 // The files QSettings(organization, application) reads as it opens: the program's and the
-// organisation's file in each configuration folder, the user's first.
+// organisation's file in each configuration folder (the user's first) and in the system-wide
+// folder Qt was built with.
 QStringList NativeFiles(const QString& organization, const QString& application);
 
-// A store on no file, for one that failed the check: it reads as the defaults, and writing to it
-// fails (its status turns to an access error), so the file stays as it is.
-std::unique_ptr<QSettings> ClosedStore();
-// QSettings(organization, application), or a closed store when one of its files fails the check.
+// A store that fails the check is not opened: a store on no file stands for it, which reads as the
+// defaults and fails to write (its status turns to an access error), so the file stays as it is.
+// QSettings(organization, application), or that closed store.
 std::unique_ptr<QSettings> OpenNative(const QString& organization, const QString& application);
-// The INI file at `path`, or a closed store when it fails the check.
+// The INI file at `path`, or the closed store.
 std::unique_ptr<QSettings> OpenIni(const QString& path);
 
 } // namespace StoreCheck
