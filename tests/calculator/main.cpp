@@ -7,9 +7,10 @@ int RunQuillonDialogTest(int argc, char** argv);
 int RunQuillonRemoteTest(int argc, char** argv);
 
 int main(int argc, char** argv) {
-    // The user's own calculator settings must never be read or written by a test run. The
-    // configuration folder itself moves, so that the store and the check made before it opens
-    // see the same files; nothing else of the user's is shared with the editor's tests either.
+    // The user's own calculator settings must never be read or written by a test run, so the
+    // configuration folder moves to a fresh one. Moving only QSettings' path would leave the check
+    // made before a store opens reading the real folder; Qt's test folder is shared with the
+    // editor's tests, which write the company's file there.
     QTemporaryDir settingsDir;
     if (!settingsDir.isValid())
         return 1;
